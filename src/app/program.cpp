@@ -1,0 +1,64 @@
+#include "app/program.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "minigame/minigamewindow.h"
+#include "network/chatwindow.h"
+#include "presentation/mainwindow.h"
+#include "windows/forms.h"
+
+namespace corvant {
+
+Program::Program(Host& host, const LaunchOptions& launch) : rt_(host) {
+  if (!launch.traceFile.isEmpty()) rt_.trace = std::make_unique<FileTraceSink>(launch.traceFile);
+  form1_ = std::make_unique<TForm1>(rt_, launch);
+  form10_ = std::make_unique<TForm10>();
+  form14_ = std::make_unique<TForm14>();
+  form15_ = std::make_unique<TForm15>();
+  form16_ = std::make_unique<TForm16>();
+  form17_ = std::make_unique<TForm17>();
+  form1F_ = std::make_unique<TForm1F>();
+  form3_ = std::make_unique<TForm3>(rt_);
+}
+
+Program::~Program() = default;
+
+bool Program::startedOk() const { return form1_->startedOk(); }
+
+void Program::show() { form1_->show(); }
+
+void Program::shutdown() { form1_->shutdown(); }
+
+namespace {
+int quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int) {
+  char c = 1;
+  // Only async-signal-safe work here: wake the event loop.
+  [[maybe_unused]] auto n = ::write(quitPipe[1], &c, 1);
+}
+}  // namespace
+
+void installQuitSignals() {
+  if (quitPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, quitPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    char c;
+    [[maybe_unused]] auto n = ::read(quitPipe[0], &c, 1);
+    QCoreApplication::exit(0);
+  });
+  struct sigaction sa {};
+  sa.sa_handler = onQuitSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+}  // namespace corvant

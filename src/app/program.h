@@ -1,0 +1,52 @@
+#pragma once
+// The whole program: the runtime and its eight windows, created in their
+// fixed order (the engine form last, so nothing in the main window's creation
+// can run a script).
+#include <memory>
+
+#include "runtime/host.h"
+#include "runtime/runtime.h"
+#include "runtime/startup.h"
+
+namespace corvant {
+
+class TForm1;
+class TForm10;
+class TForm14;
+class TForm15;
+class TForm16;
+class TForm17;
+class TForm1F;
+class TForm3;
+
+class Program {
+ public:
+  Program(Host& host, const LaunchOptions& launch);
+  ~Program();
+
+  bool startedOk() const;
+  // Shows the opening screen.
+  void show();
+  // Writes the configuration and saved game (once).
+  void shutdown();
+
+  Runtime& runtime() { return rt_; }
+  TForm1& mainWindow() { return *form1_; }
+
+ private:
+  Runtime rt_;
+  std::unique_ptr<TForm1> form1_;
+  std::unique_ptr<TForm10> form10_;
+  std::unique_ptr<TForm14> form14_;
+  std::unique_ptr<TForm15> form15_;
+  std::unique_ptr<TForm16> form16_;
+  std::unique_ptr<TForm17> form17_;
+  std::unique_ptr<TForm1F> form1F_;
+  std::unique_ptr<TForm3> form3_;
+};
+
+// Ends the event loop on SIGTERM and SIGINT, so shutdown saves as on any
+// other way out.
+void installQuitSignals();
+
+}  // namespace corvant

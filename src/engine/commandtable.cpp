@@ -1,0 +1,29 @@
+#include "engine/commandtable.h"
+
+#include <cassert>
+#include <cstdio>
+
+namespace corvant {
+
+void registerSystemCommands(CommandTable&);
+void registerSavedGameCommands(CommandTable&);
+
+void CommandTable::add(std::string_view word, Handler handler) {
+  auto [it, inserted] = map_.emplace(std::string(word), handler);
+  if (!inserted) {
+    std::fprintf(stderr, "command word registered twice: %.*s\n", static_cast<int>(word.size()), word.data());
+    assert(inserted && "command word registered twice");
+  }
+}
+
+Handler CommandTable::find(const std::string& word) const {
+  auto it = map_.find(word);
+  return it == map_.end() ? nullptr : it->second;
+}
+
+void registerAllCommands(CommandTable& table) {
+  registerSystemCommands(table);
+  registerSavedGameCommands(table);
+}
+
+}  // namespace corvant

@@ -1,0 +1,33 @@
+#include "engine/params.h"
+
+#include "engine/linesyntax.h"
+#include "runtime/runtime.h"
+#include "text/strings.h"
+
+namespace corvant {
+
+std::optional<int> registerByName(const GameState& s, const std::string& name) {
+  const size_t last = std::min(s.registerNames.size(), static_cast<size_t>(std::max(s.registerCount, -1) + 1));
+  for (size_t i = 0; i < last; ++i)
+    if (s.registerNames[i] == name) return static_cast<int>(i);
+  return std::nullopt;
+}
+
+std::string numberForm(const GameState& s, const std::string& param) {
+  if (param.empty() || param[0] != '$') return param;
+  const std::string name = text::trim(std::string_view(param).substr(1));
+  auto n = registerByName(s, name);
+  return n ? std::to_string(*n) : name;
+}
+
+std::string valueForm(const GameState& s, const std::string& param) {
+  if (param.empty() || param[0] != '$') return param;
+  const std::string name = text::trim(std::string_view(param).substr(1));
+  auto n = registerByName(s, name);
+  return n ? registerAt(s.registers, *n) : name;
+}
+
+std::string valueParam(const Runtime& rt, int n) { return valueForm(rt.state, rt.interp.P(n)); }
+std::string numberParam(const Runtime& rt, int n) { return numberForm(rt.state, rt.interp.P(n)); }
+
+}  // namespace corvant

@@ -1,0 +1,23 @@
+#pragma once
+// Parameter helpers shared by every command: the "$" + name substitutions.
+#include <optional>
+#include <string>
+
+namespace corvant {
+
+struct Runtime;
+struct GameState;
+
+// The register carrying `name`, searched from 0 to the register count.
+std::optional<int> registerByName(const GameState& s, const std::string& name);
+// "$" + name: the number form gives the register's number, the value form
+// its content; a name no register carries gives the name itself. Other texts
+// are returned unchanged.
+std::string numberForm(const GameState& s, const std::string& param);
+std::string valueForm(const GameState& s, const std::string& param);
+
+// P(n) after the value / number form.
+std::string valueParam(const Runtime& rt, int n);
+std::string numberParam(const Runtime& rt, int n);
+
+}  // namespace corvant

@@ -1,0 +1,93 @@
+#pragma once
+// Everything the main window owns, as plain data without widgets, so most
+// engine code and tests need no window.
+#include <QString>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "runtime/config.h"
+
+namespace corvant {
+
+// Folders are native paths ending in "/" (or empty, meaning the working
+// directory). Names that scripts give are Windows-1252 text joined onto them.
+struct Paths {
+  QString gameFolder;
+  QString adventureFolder;  // empty until the first game load
+  QString graphicsFolder;
+  std::string gameName;
+  std::string saveName;
+  std::string fileBase;  // "file:///..." prefix of links in the HTML page
+  std::string machineId;
+  std::string commandArg;  // first program argument; "xz" selects two monitors
+};
+
+struct LinkParams {
+  std::string prm, prx, pry, ptx, pty;
+  void clear() { *this = LinkParams{}; }
+};
+
+enum class Direction { North, South, East, West, Up, Down, In, Out };
+constexpr int kDirectionCount = 8;
+
+struct GameState {
+  Paths paths;
+  ConfigList config;
+
+  // State variables carried in the configuration file.
+  std::string iniScp = "start";
+  std::string script = "start";
+  std::string retScp = "start";
+  std::string objeto;
+  std::string posic;
+  std::string modelo = "1";
+  int registerCount = 250;
+  std::string language;
+  bool autoRelayout = true;
+  std::string carriedValue;
+
+  const std::string& saveName() const { return paths.saveName; }
+
+  // Registers 0..registerCount and their names (the saved ".rgs"/".nrg").
+  std::vector<std::string> registers;
+  std::vector<std::string> registerNames;
+  // Object keys (".obz") and the flat records, eight lines per object (".obx").
+  std::vector<std::string> objectList;
+  std::vector<std::string> objectRecords;
+  std::array<std::string, kDirectionCount> exits;
+
+  // Execution driver state; every run, nested or not, shares it.
+  std::vector<std::string> lines;
+  int lineIndex = 0;
+  bool runInProgress = false;
+  std::string returnScript;
+  int returnLine = -1;
+  int recallCountdown = 0;  // half-seconds
+  std::string recallScript;
+  int triggerCountdown = 0;
+  std::string triggerScript;
+  std::string timerScript;
+  std::string visitLogName;
+  int lastPressX = 0;
+  int lastPressY = 0;
+  LinkParams link;
+  bool questionFlag = false;
+
+  // Text stores: the text buffer and the memo text (lines joined by CR LF).
+  std::string textBuffer;
+  std::string memoText;
+  int typingDelay = 7;
+
+  // True once a game load has completed; until then nothing may overwrite the
+  // saved-game files, because the lists do not hold a real game.
+  bool gameLoaded = false;
+  // True once the configuration file has been read.
+  bool configLoaded = false;
+  // A game load that failed: shutdown then writes nothing, so the files on
+  // disk keep the last good game.
+  bool loadFailed = false;
+};
+
+}  // namespace corvant

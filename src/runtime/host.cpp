@@ -1,0 +1,34 @@
+#include "runtime/host.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+#include <cstdio>
+
+#include "text/cp1252.h"
+
+namespace corvant {
+
+void QtHost::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtHost::sleepMs(int ms) {
+  if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void QtHost::requestQuit(int exitCode) { QCoreApplication::exit(exitCode); }
+
+void QtHost::showError(const std::string& message) {
+  const QString text = text::toQString(message);
+  std::fprintf(stderr, "corvant: %s\n", text.toLocal8Bit().constData());
+  if (!quietErrors && qobject_cast<QApplication*>(QCoreApplication::instance()))
+    QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
+}
+
+void QtHost::openExternal(const std::string& target) {
+  QDesktopServices::openUrl(QUrl::fromUserInput(text::toQString(target)));
+}
+
+}  // namespace corvant

@@ -1,0 +1,36 @@
+#pragma once
+// What the engine asks of the program around it: processing pending events,
+// waiting, ending the application, the error box. The application supplies
+// the Qt version; tests supply their own.
+#include <string>
+
+namespace corvant {
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  // Delivers pending window events (clicks, keys, timer ticks); any of them
+  // may start a nested run.
+  virtual void pumpEvents() = 0;
+  virtual void sleepMs(int ms) = 0;
+  // Asks the event loop to end; shutdown follows when control returns to it.
+  virtual void requestQuit(int exitCode) = 0;
+  // The standard error box. `message` is Windows-1252 text.
+  virtual void showError(const std::string& message) = 0;
+  // Opens a document or address with the desktop's default handler.
+  virtual void openExternal(const std::string& target) = 0;
+};
+
+// The real thing: QCoreApplication, QThread, QMessageBox, QDesktopServices.
+class QtHost : public Host {
+ public:
+  void pumpEvents() override;
+  void sleepMs(int ms) override;
+  void requestQuit(int exitCode) override;
+  void showError(const std::string& message) override;
+  void openExternal(const std::string& target) override;
+  // Tests and batch runs set this to keep message boxes off the screen.
+  bool quietErrors = false;
+};
+
+}  // namespace corvant

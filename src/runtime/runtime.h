@@ -1,0 +1,32 @@
+#pragma once
+// Ties the game state, the interpreter, the command table and the program's
+// windows together. Command handlers receive it.
+#include <memory>
+
+#include "engine/commandtable.h"
+#include "engine/interpreter.h"
+#include "engine/runhooks.h"
+#include "engine/trace.h"
+#include "runtime/gamestate.h"
+#include "runtime/host.h"
+
+namespace corvant {
+
+struct Runtime {
+  explicit Runtime(Host& host);
+
+  GameState state;
+  Interpreter interp;
+  CommandTable commands;
+  Host& host;
+  // The presentation side of a run; a do-nothing set until windows attach.
+  RunHooks* hooks;
+  std::unique_ptr<TraceSink> trace;
+
+  void pumpEvents() { host.pumpEvents(); }
+
+ private:
+  RunHooks noHooks_;
+};
+
+}  // namespace corvant

@@ -1,0 +1,27 @@
+#include "windows/forms.h"
+
+#include <QLocale>
+
+#include "runtime/runtime.h"
+
+namespace corvant {
+
+AuxiliaryWindow::AuxiliaryWindow(const QString& name, Qt::WindowFlags flags) : QWidget(nullptr, flags) {
+  setObjectName(name);
+  hide();
+}
+
+TForm10::TForm10() : AuxiliaryWindow(QStringLiteral("TForm10"), Qt::Window) {}
+TForm15::TForm15() : AuxiliaryWindow(QStringLiteral("TForm15"), Qt::Tool | Qt::FramelessWindowHint) {}
+TForm16::TForm16() : AuxiliaryWindow(QStringLiteral("TForm16"), Qt::Tool | Qt::FramelessWindowHint) {}
+TForm1F::TForm1F() : AuxiliaryWindow(QStringLiteral("TForm1F"), Qt::Window | Qt::FramelessWindowHint) {}
+
+TForm3::TForm3(Runtime& rt) : QWidget(nullptr), rt_(rt) {
+  setObjectName(QStringLiteral("TForm3"));
+  // Every number the engine reads or writes uses "." as decimal separator.
+  QLocale::setDefault(QLocale::c());
+  rt_.interp = Interpreter{};
+  hide();
+}
+
+}  // namespace corvant
