@@ -1,0 +1,97 @@
+// Throughput of the interpreter and the cost of one fresh run with its save.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "engine/driver.h"
+#include "engine/linesyntax.h"
+#include "runtime/files.h"
+#include "runtime/runtime.h"
+#include "runtime/savedgame.h"
+
+using namespace corvant;
+
+namespace {
+
+class NullHost : public Host {
+ public:
+  void pumpEvents() override {}
+  void sleepMs(int) override {}
+  void requestQuit(int) override {}
+  bool quitting() const override { return false; }
+  void showError(const std::string&) override {}
+  void openExternal(const std::string&) override {}
+};
+
+// An ordinary command that touches a register, standing in for the real
+// register commands.
+void benchSet(Runtime& rt) {
+  rt.state.registers[1] = rt.interp.P(2);
+  rt.interp.trace += rt.interp.P(1) + "," + rt.interp.P(2);
+}
+
+std::vector<std::string> ordinaryScript() {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 200; ++i) {
+    switch (i % 5) {
+      case 0: lines.push_back("  b.set 1,value number " + std::to_string(i)); break;
+      case 1: lines.push_back("b.set #1,#2,#3,more,params"); break;
+      case 2: lines.push_back("/ a comment line"); break;
+      case 3: lines.push_back(":label" + std::to_string(i)); break;
+      default: lines.push_back("unknown.word a,b,c"); break;
+    }
+  }
+  return lines;
+}
+
+struct Game {
+  Game() : rt(host) {
+    rt.commands.add("b.set", benchSet);
+    const QString d = dir.path() + "/";
+    files::writeLines(d + "game.ini", std::vector<std::string>(110, ""));
+    files::writeLines(d + "game.rgs", std::vector<std::string>(251));
+    files::writeLines(d + "game.obz", {});
+    files::writeLines(d + "game.obx", {});
+    files::writeLines(d + "bench.scp", ordinaryScript());
+    rt.state.paths.gameFolder = d;
+    rt.state.paths.gameName = "game";
+    loadGame(rt.state, "game");
+    rt.state.registerCount = 250;
+    rt.state.registers.resize(251);
+  }
+  QTemporaryDir dir;
+  NullHost host;
+  Runtime rt;
+};
+
+void BM_InterpretLines(benchmark::State& state) {
+  Game g;
+  g.rt.state.lines = ordinaryScript();
+  for (auto _ : state) {
+    for (size_t i = 0; i < g.rt.state.lines.size(); ++i) {
+      g.rt.state.lineIndex = static_cast<int>(i);
+      g.rt.interp.line = g.rt.state.lines[i];
+      interpretLine(g.rt);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(g.rt.state.lines.size()));
+}
+BENCHMARK(BM_InterpretLines);
+
+void BM_FreshRunWithSave(benchmark::State& state) {
+  Game g;
+  for (auto _ : state) freshRun(g.rt, "bench");
+}
+BENCHMARK(BM_FreshRunWithSave)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  return 0;
+}

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
 
   const corvant::LaunchOptions launch = corvant::parseLaunch(app.arguments(), QApplication::applicationFilePath());
   if (!launch.error.isEmpty()) {
-    std::fprintf(stderr, "corvant: %s\nusage: corvant [--trace FILE] [path/to/game.ini] [argument]\n",
+    std::fprintf(stderr, "corvant: %s\nusage: corvant [--trace FILE] [--start] [path/to/game.ini] [argument]\n",
                  launch.error.toLocal8Bit().constData());
     return 2;
   }
@@ -27,8 +27,9 @@ int main(int argc, char** argv) {
 
   corvant::Program program(host, launch);
   if (!program.startedOk()) return 1;
-  corvant::installQuitSignals();
+  corvant::installQuitSignals(host);
   program.show();
+  if (launch.startAtOnce) program.clickOpeningPicture();
   const int code = app.exec();
   program.shutdown();
   return code;

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -32,10 +33,21 @@ bool Program::startedOk() const { return form1_->startedOk(); }
 
 void Program::show() { form1_->show(); }
 
+void Program::clickOpeningPicture() {
+  PictureWidget* target = form1_->TelAber;
+  const QPointF at(1, 1);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    auto* e = new QMouseEvent(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::postEvent(target, e);
+  }
+}
+
 void Program::shutdown() { form1_->shutdown(); }
 
 namespace {
 int quitPipe[2] = {-1, -1};
+Host* quitHost = nullptr;
 
 void onQuitSignal(int) {
   char c = 1;
@@ -44,14 +56,15 @@ void onQuitSignal(int) {
 }
 }  // namespace
 
-void installQuitSignals() {
+void installQuitSignals(Host& host) {
+  quitHost = &host;
   if (quitPipe[0] >= 0) return;
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, quitPipe) != 0) return;
   auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char c;
     [[maybe_unused]] auto n = ::read(quitPipe[0], &c, 1);
-    QCoreApplication::exit(0);
+    quitHost->requestQuit(0);
   });
   struct sigaction sa {};
   sa.sa_handler = onQuitSignal;

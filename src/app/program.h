@@ -27,6 +27,8 @@ class Program {
   bool startedOk() const;
   // Shows the opening screen.
   void show();
+  // A click on the opening picture, delivered as the player's would be.
+  void clickOpeningPicture();
   // Writes the configuration and saved game (once).
   void shutdown();
 
@@ -47,6 +49,6 @@ class Program {
 
 // Ends the event loop on SIGTERM and SIGINT, so shutdown saves as on any
 // other way out.
-void installQuitSignals();
+void installQuitSignals(Host& host);
 
 }  // namespace corvant

@@ -92,7 +92,7 @@ void endOfRun(Runtime& rt) {
 }
 
 void recall(Runtime& rt) {
-  while (rt.state.recallCountdown > 0) {
+  while (rt.state.recallCountdown > 0 && !rt.host.quitting()) {
     rt.host.sleepMs(500);
     rt.pumpEvents();
     if (rt.state.recallCountdown <= 0) break;  // a nested fresh run cancelled it

@@ -13,7 +13,7 @@ namespace {
 void encerrar(Runtime& rt) {
   rt.pumpEvents();
   const int halfSeconds = text::parseIntOr(valueParam(rt, 1), 10);
-  for (int i = 0; i < halfSeconds; ++i) {
+  for (int i = 0; i < halfSeconds && !rt.host.quitting(); ++i) {
     rt.host.sleepMs(500);
     rt.pumpEvents();
   }

@@ -18,7 +18,10 @@ void QtHost::sleepMs(int ms) {
   if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-void QtHost::requestQuit(int exitCode) { QCoreApplication::exit(exitCode); }
+void QtHost::requestQuit(int exitCode) {
+  quitting_ = true;
+  QCoreApplication::exit(exitCode);
+}
 
 void QtHost::showError(const std::string& message) {
   const QString text = text::toQString(message);

@@ -15,6 +15,9 @@ class Host {
   virtual void sleepMs(int ms) = 0;
   // Asks the event loop to end; shutdown follows when control returns to it.
   virtual void requestQuit(int exitCode) = 0;
+  // True once the program has been asked to end: long waits stop early so
+  // that shutdown is not held up.
+  virtual bool quitting() const = 0;
   // The standard error box. `message` is Windows-1252 text.
   virtual void showError(const std::string& message) = 0;
   // Opens a document or address with the desktop's default handler.
@@ -27,10 +30,14 @@ class QtHost : public Host {
   void pumpEvents() override;
   void sleepMs(int ms) override;
   void requestQuit(int exitCode) override;
+  bool quitting() const override { return quitting_; }
   void showError(const std::string& message) override;
   void openExternal(const std::string& target) override;
   // Tests and batch runs set this to keep message boxes off the screen.
   bool quietErrors = false;
+
+ private:
+  bool quitting_ = false;
 };
 
 }  // namespace corvant

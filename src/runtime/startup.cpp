@@ -38,6 +38,8 @@ LaunchOptions parseLaunch(const QStringList& args, const QString& executablePath
         return o;
       }
       o.traceFile = args[++i];
+    } else if (a == QLatin1String("--start")) {
+      o.startAtOnce = true;
     } else if (a.startsWith(QLatin1String("--trace="))) {
       o.traceFile = a.mid(8);
     } else {

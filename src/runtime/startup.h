@@ -16,6 +16,7 @@ struct LaunchOptions {
   QString commandArg;
   QString traceFile;
   bool changeDirectory = false;  // started as `corvant path/name.ini`
+  bool startAtOnce = false;      // --start: as if the opening picture were clicked
   QString error;                 // a usage problem, shown instead of starting
 };
 

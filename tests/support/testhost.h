@@ -24,6 +24,7 @@ class TestHost : public Host {
     quitRequested = true;
     exitCode = code;
   }
+  bool quitting() const override { return quitRequested; }
   void showError(const std::string& message) override { errors.push_back(message); }
   void openExternal(const std::string& target) override { opened.push_back(target); }
 
