@@ -10,6 +10,8 @@
 
 #include "engine/driver.h"
 #include "engine/guard.h"
+#include "engine/linesyntax.h"
+#include "engine/scripterror.h"
 #include "engine/scriptfiles.h"
 #include "imaging/picture.h"
 #include "runtime/files.h"
@@ -84,17 +86,50 @@ void TForm1::runCreationSteps(const LaunchOptions& launch) {
 
   const std::string& opening = s.config.at(cfg::kOpeningPicture);
   if (!opening.empty()) {
-    QImage picture;
-    try {
-      imaging::loadPictureFile(files::resolve(files::join(s.paths.gameFolder, opening)), picture);
-    } catch (const std::exception& e) {
-      reportStartup("The opening picture " + opening + " cannot be shown: " + e.what());
-    }
+    QImage picture = loadGamePicture(opening);
     if (!picture.isNull()) TelAber->setPicture(picture);
   }
   TelAber->setEnabled(true);
   Abok0->setCurrentIndex(PageAbertura);
   std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
+}
+
+QImage TForm1::loadGamePicture(const std::string& name) {
+  QImage picture;
+  try {
+    const QString folder = rt_.state.paths.graphicsFolder.isEmpty() ? rt_.state.paths.gameFolder
+                                                                     : rt_.state.paths.graphicsFolder;
+    imaging::loadPictureFile(files::resolve(files::join(folder, name)), picture);
+  } catch (const std::exception& e) {
+    reportStartup("The picture " + name + " cannot be shown: " + e.what());
+  }
+  return picture;
+}
+
+// The window's size and background picture from the loaded configuration.
+// The rest of the layout (viewport, message strip, command line, panel,
+// window shape) belongs to the screen models.
+void TForm1::applyGameLoadLayout() {
+  const GameState& s = rt_.state;
+  std::vector<StartupMessage> ignored;  // already reported at start-up
+  const WindowSize size = configuredWindowSize(s, ignored);
+  resize(size.width, size.height);
+  Abok0->setGeometry(0, 0, size.width, size.height);
+  Imp->setGeometry(0, 0, size.width, size.height);
+  QImage background(size.width, size.height, QImage::Format_RGB32);
+  uint32_t fill = 0;
+  try {
+    fill = colourToRgb(colourValue(s.config.at(cfg::kBackgroundColour)));
+  } catch (const ScriptError&) {
+    fill = 0xFF000000u;
+  }
+  background.fill(fill);
+  const std::string& picture = s.config.at(cfg::kWindowPicture);
+  if (!picture.empty()) {
+    QImage loaded = loadGamePicture(picture);
+    if (!loaded.isNull()) background = loaded;
+  }
+  Imp->setPicture(background);
 }
 
 void TForm1::startDrag(QMouseEvent* e) {
@@ -134,6 +169,7 @@ void TForm1::startGame() {
     return;
   }
   RunTimer->stop();
+  applyGameLoadLayout();
   Abok0->setCurrentIndex(PageDefault);
   rt_.pumpEvents();
 

@@ -48,6 +48,8 @@ class TForm1 : public QWidget, public RunHooks {
   void dragTo(QMouseEvent* e);
   void openingReleased(QMouseEvent* e);
   void startGame();
+  void applyGameLoadLayout();
+  QImage loadGamePicture(const std::string& name);
   void endApplication(int code);
 
   Runtime& rt_;

@@ -9,7 +9,7 @@ namespace corvant {
 namespace cfg {
 // Indexes that more than one subsystem reads.
 constexpr int kSaveName = 4, kRegisterCount = 5, kIniScp = 6, kScript = 7, kRetScp = 8, kObjeto = 9,
-              kPosic = 10, kWidth = 11, kHeight = 12, kOpeningPicture = 13, kVocabularyScript = 17,
+              kPosic = 10, kWidth = 11, kHeight = 12, kOpeningPicture = 13, kWindowPicture = 14, kBackgroundColour = 18, kVocabularyScript = 17,
               kScreenModel = 26, kLanguage = 79, kScrambled = 91, kCarriedValue = 95, kDownloadMissing = 103,
               kDownloadAll = 104, kDownloadByDate = 105;
 constexpr int kPaddedSize = 110;

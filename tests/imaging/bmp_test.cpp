@@ -448,7 +448,9 @@ TEST(BmpErrors, PicturesBeyondTheSizeLimitsAreRefused) {
 
     const std::optional<QImage> image = decodeBmp(file);
     EXPECT_EQ(image.has_value(), limit.accepted);
-    if (image) EXPECT_EQ(image->size(), QSize(limit.width, limit.height));
+    if (image) {
+      EXPECT_EQ(image->size(), QSize(limit.width, limit.height));
+    }
   }
 }
 

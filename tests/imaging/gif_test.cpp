@@ -322,7 +322,9 @@ TEST(GifErrors, PicturesBeyondTheSideLimitAreRefused) {
 
     const std::optional<QImage> image = decodeGif(bytes);
     EXPECT_EQ(image.has_value(), limit.accepted);
-    if (image) EXPECT_TRUE(fixtures::pixelIs(*image, 0, 0, qRgb(0, 250, 0)));
+    if (image) {
+      EXPECT_TRUE(fixtures::pixelIs(*image, 0, 0, qRgb(0, 250, 0)));
+    }
   }
 }
 

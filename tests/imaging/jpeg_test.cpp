@@ -207,7 +207,9 @@ TEST(JpegErrors, PicturesBeyondTheSideLimitAreRefused) {
     ASSERT_FALSE(bytes.isEmpty());
     const std::optional<QImage> image = decodeJpeg(bytes);
     EXPECT_EQ(image.has_value(), limit.accepted);
-    if (image) EXPECT_EQ(image->size(), QSize(limit.width, limit.height));
+    if (image) {
+      EXPECT_EQ(image->size(), QSize(limit.width, limit.height));
+    }
   }
 }
 

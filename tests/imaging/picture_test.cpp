@@ -69,8 +69,11 @@ QByteArray contentBytes(Content content) {
       picture.frames = {frame};
       return fixtures::writeGif(picture);
     }
-    case Content::Garbage:
-      return QByteArray("BM\x10\x00 GIF89a \xFF\xD8\xFF not a picture of any kind", 40);
+    case Content::Garbage: {
+      // Starts like a BMP and carries GIF and JPEG signatures, yet is none.
+      static const char garbage[] = "BM\x10\x00 GIF89a \xFF\xD8\xFF not a picture of any kind";
+      return QByteArray(garbage, sizeof garbage - 1);
+    }
     case Content::Absent:
       break;
   }

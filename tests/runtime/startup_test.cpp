@@ -111,8 +111,11 @@ struct ProgramOnFolder {
 
 TEST(StartupProgram, ClickingTheOpeningPictureLoadsTheGameAndRunsTheStartScript) {
   GameFolder f;
-  f.writeConfig("g", {{6, "intro"}});
+  f.writeConfig("g", {{6, "intro"}, {11, "300"}, {12, "200"}, {14, "Fundo.png"}});
   f.writeSavedGame("g");
+  QImage background(300, 200, QImage::Format_RGB32);
+  background.fill(QColor(10, 200, 30));
+  ASSERT_TRUE(background.save(f.path() + "fundo.PNG"));  // found without regard to case
   f.write("start.scp", {"/ only has to exist"});
   f.write("intro.scp", {"'hello'", "encerrar 0"});
   ProgramOnFolder p(f);
@@ -130,6 +133,8 @@ TEST(StartupProgram, ClickingTheOpeningPictureLoadsTheGameAndRunsTheStartScript)
   EXPECT_TRUE(p.host.quitRequested);
   EXPECT_TRUE(p.host.errors.empty());
   EXPECT_EQ(p.program->mainWindow().Abok0->currentIndex(), TForm1::PageDefault);
+  EXPECT_EQ(p.program->mainWindow().size(), QSize(300, 200));
+  EXPECT_EQ(p.program->mainWindow().Imp->picture().pixel(150, 100), qRgb(10, 200, 30));
 }
 
 TEST(StartupProgram, MissingStartScriptEndsWithoutTouchingTheSavedGame) {
