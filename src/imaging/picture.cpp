@@ -37,20 +37,22 @@ bool decodeInto(const QString& path, QImage& target, Decoder decode) {
 
 }  // namespace
 
-bool loadPictureFile(const QString& path, QImage& target) {
+bool loadPictureFile(const QString& path, QImage& target) { return loadPictureFile(path, path, target); }
+
+bool loadPictureFile(const QString& name, const QString& file, QImage& target) {
   // The checks are independent on purpose: a name such as "a.jpg.bmp" runs
   // both decoders, in this fixed order, and the last one to succeed wins.
   bool changed = false;
-  if (path.contains(QLatin1String(".png"))) {
-    decodePngFileOnto(path, target);
+  if (name.contains(QLatin1String(".png"))) {
+    decodePngFileOnto(file, target);
     changed = true;
   }
-  if (path.contains(QLatin1String(".jpg")))
-    changed |= decodeInto(path, target, [](const QString& p) { return decodeJpeg(p); });
-  if (path.contains(QLatin1String(".bmp")))
-    changed |= decodeInto(path, target, [](const QString& p) { return decodeBmp(p); });
-  if (path.contains(QLatin1String(".gif")))
-    changed |= decodeInto(path, target, [](const QString& p) { return decodeGif(p); });
+  if (name.contains(QLatin1String(".jpg")))
+    changed |= decodeInto(file, target, [](const QString& p) { return decodeJpeg(p); });
+  if (name.contains(QLatin1String(".bmp")))
+    changed |= decodeInto(file, target, [](const QString& p) { return decodeBmp(p); });
+  if (name.contains(QLatin1String(".gif")))
+    changed |= decodeInto(file, target, [](const QString& p) { return decodeGif(p); });
   return changed;
 }
 

@@ -93,5 +93,9 @@ void decodePngFileOnto(const QString& path, QImage& target);
 // cannot be decoded leaves `target` as it was, silently.
 // Returns true when `target` was written.
 bool loadPictureFile(const QString& path, QImage& target);
+// The same, with the type told by `name` as the game wrote it and the bytes
+// read from `file`, the name resolved on disk (whose spelling may differ, for
+// example "Sala.PNG" for a game that asks for "sala.png").
+bool loadPictureFile(const QString& name, const QString& file, QImage& target);
 
 }  // namespace corvant::imaging

@@ -99,7 +99,8 @@ QImage TForm1::loadGamePicture(const std::string& name) {
   try {
     const QString folder = rt_.state.paths.graphicsFolder.isEmpty() ? rt_.state.paths.gameFolder
                                                                      : rt_.state.paths.graphicsFolder;
-    imaging::loadPictureFile(files::resolve(files::join(folder, name)), picture);
+    const QString path = files::join(folder, name);
+    imaging::loadPictureFile(path, files::resolve(path), picture);
   } catch (const std::exception& e) {
     reportStartup("The picture " + name + " cannot be shown: " + e.what());
   }
@@ -145,7 +146,7 @@ void TForm1::dragTo(QMouseEvent* e) {
 void TForm1::openingReleased(QMouseEvent* e) {
   dragging_ = false;
   if (e->modifiers() & Qt::ControlModifier) return;
-  startGame();
+  runGuarded(rt_, [this] { startGame(); });
 }
 
 void TForm1::startGame() {

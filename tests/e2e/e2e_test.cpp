@@ -78,8 +78,8 @@ struct Result {
   std::string stderrText;
 };
 
-Result runProgram(const QString& program, const QStringList& args, const QString& cwd, int timeoutMs = 60000) {
-  QProcess p;
+// Starts the program offscreen, as the tests see it.
+void start(QProcess& p, const QString& program, const QStringList& args, const QString& cwd) {
   p.setProgram(program);
   p.setArguments(args);
   p.setWorkingDirectory(cwd);
@@ -87,7 +87,20 @@ Result runProgram(const QString& program, const QStringList& args, const QString
   env.insert("QT_QPA_PLATFORM", "offscreen");
   p.setProcessEnvironment(env);
   p.start();
-  EXPECT_TRUE(p.waitForStarted());
+  ASSERT_TRUE(p.waitForStarted());
+}
+
+// Lets a started game reach its waiting line, then ends it with SIGTERM.
+void terminateAfterAWhile(QProcess& p) {
+  QThread::msleep(1500);
+  ASSERT_EQ(p.state(), QProcess::Running) << "the game ended before it was told to";
+  ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+  ASSERT_TRUE(p.waitForFinished(10000)) << "SIGTERM did not end the program";
+}
+
+Result runProgram(const QString& program, const QStringList& args, const QString& cwd, int timeoutMs = 60000) {
+  QProcess p;
+  start(p, program, args, cwd);
   if (!p.waitForFinished(timeoutMs)) {
     p.kill();
     p.waitForFinished();
@@ -147,16 +160,8 @@ TEST(EndToEnd, TerminationSignalEndsAWaitingGameAndSaves) {
   g.writeLines("start.scp", {"loadregs extra,0,0,0", "encerrar 200"});  // waits 100 s
   g.writeLines("extra.rgs", {"zero"});
   QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  p.setProcessEnvironment(env);
-  p.start(CORVANT_EXE, {"--start", g.dir() + "game.ini"});
-  ASSERT_TRUE(p.waitForStarted());
-  // The saved game is written after the first completed run; wait for the
-  // program to be inside its long wait instead.
-  QThread::msleep(1500);
-  ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-  ASSERT_TRUE(p.waitForFinished(10000)) << "SIGTERM did not end the program";
+  start(p, CORVANT_EXE, {"--start", g.dir() + "game.ini"}, QDir::tempPath());
+  terminateAfterAWhile(p);
   EXPECT_EQ(p.exitCode(), 0);
   EXPECT_TRUE(g.exists("game.nrg"));  // written only by shutdown
   EXPECT_EQ(splitCrLf(g.read("game.rgs")).at(0), "zero");
@@ -199,15 +204,8 @@ TEST(EndToEnd, ScriptFailureShowsWhereAndTheGameGoesOn) {
   g.writeStandardFiles();
   g.writeLines("start.scp", {"'an unclosed text block"});
   QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  p.setProcessEnvironment(env);
-  p.start(CORVANT_EXE, {"--start", g.dir() + "game.ini"});
-  ASSERT_TRUE(p.waitForStarted());
-  QThread::msleep(1500);
-  EXPECT_EQ(p.state(), QProcess::Running);  // still alive after the failure
-  ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-  ASSERT_TRUE(p.waitForFinished(10000));
+  start(p, CORVANT_EXE, {"--start", g.dir() + "game.ini"}, QDir::tempPath());
+  terminateAfterAWhile(p);  // still alive after the failure
   const std::string err = p.readAllStandardError().toStdString();
   EXPECT_NE(err.find("start.scp, line"), std::string::npos) << err;
 }

@@ -102,6 +102,17 @@ std::vector<DecodeCase> decodeCases() {
   }
 
   {
+    // Four entries written, two declared in use: index 3 is past the palette.
+    const std::vector<QRgb> palette = {qRgb(200, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 200),
+                                       qRgb(50, 60, 70)};
+    cases.push_back({"Palette8UsesOnlyTheDeclaredColours",
+                     fixtures::bmpFile(fixtures::bmpInfoHeader(info(3, 1, 8, 0, 2)),
+                                       fixtures::bmpPalette(palette), bytes({0, 1, 3, 0})),
+                     {3, 1},
+                     {{0, 0, palette[0]}, {1, 0, palette[1]}, {2, 0, kBlack}}});
+  }
+
+  {
     // Nine 4-bit pixels: 5 bytes, padded to 8. No colour count: all 16.
     DecodeCase c{"Palette4",
                  fixtures::bmpFile(fixtures::bmpInfoHeader(info(9, 2, 4)),
@@ -373,6 +384,13 @@ TEST(BmpErrors, ImpossibleHeadersFail) {
        [&] {
          return fixtures::bmpFile(fixtures::bmpInfoHeader(info(1, 1, 16, kBitFields)), holeyMasks,
                                   bytes({0, 0, 0, 0}));
+       }},
+      {"pixel offset inside the masks",
+       [&] {
+         QByteArray f = fixtures::bmpFile(fixtures::bmpInfoHeader(info(2, 1, 16, kBitFields)),
+                                          goodMasks, bytes({0, 0, 0, 0}));
+         putU32(f, kPixelOffsetField, 14 + 40 + 4);
+         return f;
        }},
       {"masks missing",
        [&] {

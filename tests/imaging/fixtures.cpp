@@ -241,6 +241,12 @@ bool writeFrame(GifFileType* gif, const GifFrame& frame) {
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) == GIF_ERROR) return false;
   }
   ColorMapObject* local = makeMap(frame.localColours);
+  // giflib 5.2 forgets, without freeing it, the previous frame's local colour
+  // map when a frame without one follows; free it here instead.
+  if (local == nullptr && gif->Image.ColorMap != nullptr) {
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
+  }
   const int result = EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height,
                                       frame.interlaced, local);
   GifFreeMapObject(local);

@@ -121,6 +121,8 @@ std::vector<LoadCase> loadCases() {
       {"SubstringInAFolderName", "set.gif/picture", Content::Gif, Outcome::Decoded, kGifLook},
       {"UpperCasePng", "PIC.PNG", Content::Png, Outcome::Unchanged, kUntouched},
       {"MixedCaseJpg", "pic.Jpg", Content::Jpeg, Outcome::Unchanged, kUntouched},
+      {"MixedCaseBmp", "pic.Bmp", Content::Bmp, Outcome::Unchanged, kUntouched},
+      {"UpperCaseGif", "PIC.GIF", Content::Gif, Outcome::Unchanged, kUntouched},
       {"NoKnownSubstring", "picture", Content::Bmp, Outcome::Unchanged, kUntouched},
       {"DotlessSubstring", "picturepng", Content::Png, Outcome::Unchanged, kUntouched},
       // JPEG, BMP and GIF failures are silent.

@@ -348,7 +348,7 @@ TEST(PngErrors, TruncatedDataThrowsUntilTheImageDataIsComplete) {
     ASSERT_EQ(bytes.mid(bytes.size() - 8, 4), QByteArray("IEND"));
     const qsizetype imageDataEnd = bytes.size() - 12;
 
-    QImage full;
+    QImage full = sentinelTarget();
     decodePngOnto(bytes, full);
     for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
       SCOPED_TRACE("cut at " + std::to_string(cut));
