@@ -184,3 +184,23 @@ TEST(StartupProgram, DraggingTheOpeningPictureMovesTheWindow) {
   EXPECT_EQ(w.pos() - before, QPoint(30, 20));
   EXPECT_FALSE(p.program->runtime().state.gameLoaded);
 }
+
+TEST(StartupProgram, ClosingTheWindowEndsTheProgramAndShutdownSavesOnce) {
+  GameFolder f;
+  f.writeConfig("g");
+  f.writeSavedGame("g");
+  f.write("start.scp", {"loadregs extra,3,0,0"});
+  f.write("extra.rgs", {"kept"});
+  ProgramOnFolder p(f);
+  p.clickOpening();
+  ASSERT_TRUE(p.program->runtime().state.gameLoaded);
+  EXPECT_FALSE(p.host.quitRequested);
+  p.program->mainWindow().close();
+  EXPECT_TRUE(p.host.quitRequested);
+  p.program->shutdown();
+  EXPECT_EQ(f.read("g.rgs").at(3), "kept");
+  EXPECT_TRUE(f.exists("g.nrg"));
+  f.write("g.nrg", {"untouched"});
+  p.program->shutdown();  // a second call writes nothing
+  EXPECT_EQ(f.read("g.nrg"), std::vector<std::string>{"untouched"});
+}
