@@ -23,6 +23,7 @@ class NullHost : public Host {
   bool quitting() const override { return false; }
   void showError(const std::string&) override {}
   void openExternal(const std::string&) override {}
+  std::string productName() const override { return "bench"; }
 };
 
 // An ordinary command that touches a register, standing in for the real

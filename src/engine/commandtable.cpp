@@ -7,6 +7,12 @@ namespace corvant {
 
 void registerSystemCommands(CommandTable&);
 void registerSavedGameCommands(CommandTable&);
+void registerRegisterCommands(CommandTable&);
+void registerConditionCommands(CommandTable&);
+void registerFlowCommands(CommandTable&);
+void registerLanguageCommands(CommandTable&);
+void registerClockCommands(CommandTable&);
+void registerOsCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   auto [it, inserted] = map_.emplace(std::string(word), handler);
@@ -24,6 +30,12 @@ Handler CommandTable::find(const std::string& word) const {
 void registerAllCommands(CommandTable& table) {
   registerSystemCommands(table);
   registerSavedGameCommands(table);
+  registerRegisterCommands(table);
+  registerConditionCommands(table);
+  registerFlowCommands(table);
+  registerLanguageCommands(table);
+  registerClockCommands(table);
+  registerOsCommands(table);
 }
 
 }  // namespace corvant

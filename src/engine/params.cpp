@@ -2,6 +2,7 @@
 
 #include "engine/linesyntax.h"
 #include "runtime/runtime.h"
+#include "text/numbers.h"
 #include "text/strings.h"
 
 namespace corvant {
@@ -25,6 +26,23 @@ std::string valueForm(const GameState& s, const std::string& param) {
   const std::string name = text::trim(std::string_view(param).substr(1));
   auto n = registerByName(s, name);
   return n ? registerAt(s.registers, *n) : name;
+}
+
+int registerNumber(const std::string& param) { return text::parseIntOr(param, 0); }
+
+std::optional<int> checkedRegister(Runtime& rt, int n) {
+  const int r = registerNumber(numberParam(rt, n));
+  rt.interp.trace += std::to_string(r);
+  if (r > rt.state.registerCount) {
+    rt.interp.trace += " <--- registrador fora de faixa";
+    return std::nullopt;
+  }
+  return r;
+}
+
+std::string& reg(Runtime& rt, int n) {
+  registerAt(rt.state.registers, n);  // fails the run when there is no such register
+  return rt.state.registers[static_cast<size_t>(n)];
 }
 
 std::string valueParam(const Runtime& rt, int n) { return valueForm(rt.state, rt.interp.P(n)); }

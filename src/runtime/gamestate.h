@@ -45,6 +45,7 @@ struct GameState {
   std::string modelo = "1";
   int registerCount = 250;
   std::string language;
+  std::string vocabularyScript;  // the command line's vocabulary (index 17)
   bool autoRelayout = true;
   std::string carriedValue;
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <QThread>
 #include <QUrl>
 
@@ -29,6 +30,8 @@ void QtHost::showError(const std::string& message) {
   if (!quietErrors && qobject_cast<QApplication*>(QCoreApplication::instance()))
     QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
 }
+
+std::string QtHost::productName() const { return text::fromQString(QSysInfo::prettyProductName()); }
 
 void QtHost::openExternal(const std::string& target) {
   QDesktopServices::openUrl(QUrl::fromUserInput(text::toQString(target)));

@@ -22,6 +22,8 @@ class Host {
   virtual void showError(const std::string& message) = 0;
   // Opens a document or address with the desktop's default handler.
   virtual void openExternal(const std::string& target) = 0;
+  // The operating system's product name, e.g. "Debian GNU/Linux 12 (bookworm)".
+  virtual std::string productName() const = 0;
 };
 
 // The real thing: QCoreApplication, QThread, QMessageBox, QDesktopServices.
@@ -33,6 +35,7 @@ class QtHost : public Host {
   bool quitting() const override { return quitting_; }
   void showError(const std::string& message) override;
   void openExternal(const std::string& target) override;
+  std::string productName() const override;
   // Tests and batch runs set this to keep message boxes off the screen.
   bool quietErrors = false;
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/commandtable.h"
+#include "engine/gameclock.h"
 #include "engine/interpreter.h"
 #include "engine/runhooks.h"
 #include "engine/trace.h"
@@ -17,6 +18,7 @@ struct Runtime {
 
   GameState state;
   Interpreter interp;
+  GameClock clock;
   CommandTable commands;
   Host& host;
   // The presentation side of a run; a do-nothing set until windows attach.

@@ -27,6 +27,7 @@ class TestHost : public Host {
   bool quitting() const override { return quitRequested; }
   void showError(const std::string& message) override { errors.push_back(message); }
   void openExternal(const std::string& target) override { opened.push_back(target); }
+  std::string productName() const override { return product; }
 
   int pumps = 0;
   long sleptMs = 0;
@@ -34,6 +35,7 @@ class TestHost : public Host {
   int exitCode = -1;
   std::vector<std::string> errors;
   std::vector<std::string> opened;
+  std::string product = "Test OS";
   // Runs once, at the next pump: stands in for a click or a tick that arrives
   // while a handler waits.
   std::function<void()> onPump;

@@ -1,0 +1,7 @@
+#include "engine/commandtable.h"
+
+namespace corvant {
+
+void registerConditionCommands(CommandTable&) {}
+
+}  // namespace corvant

@@ -1,0 +1,7 @@
+#include "engine/commandtable.h"
+
+namespace corvant {
+
+void registerFlowCommands(CommandTable&) {}
+
+}  // namespace corvant
