@@ -11,6 +11,7 @@ void registerRegisterCommands(CommandTable&);
 void registerConditionCommands(CommandTable&);
 void registerFlowCommands(CommandTable&);
 void registerLanguageCommands(CommandTable&);
+void registerLanguageCaptureCommands(CommandTable&);
 void registerClockCommands(CommandTable&);
 void registerOsCommands(CommandTable&);
 
@@ -34,6 +35,7 @@ void registerAllCommands(CommandTable& table) {
   registerConditionCommands(table);
   registerFlowCommands(table);
   registerLanguageCommands(table);
+  registerLanguageCaptureCommands(table);
   registerClockCommands(table);
   registerOsCommands(table);
 }

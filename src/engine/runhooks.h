@@ -35,6 +35,12 @@ class RunHooks {
   // Last: the chat window and floating windows redraw and run their step.
   virtual void redrawAuxiliaryWindows() {}
 
+  // `script` without "on": the link table is reset, the game screen's cursor
+  // becomes the arrow and its click script is cleared.
+  virtual void resetLinksForScriptSwitch() {}
+  // The run timer (RunTimer); 0 stops it.
+  virtual void setRunTimer(int /*intervalMs*/) {}
+
   // Shows text on the visible surface of models "0" (text-mode page) and "2"
   // (HTML page); the engine keeps the text stores of the other models itself.
   virtual void writeText(const std::string& /*text*/) {}

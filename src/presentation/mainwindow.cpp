@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -19,6 +20,7 @@
 #include "runtime/savedgame.h"
 #include "runtime/startup.h"
 #include "text/cp1252.h"
+#include "world/keys.h"
 
 namespace corvant {
 
@@ -52,6 +54,7 @@ void TForm1::createComponents() {
   connect(TelAber, &PictureWidget::moved, this, &TForm1::dragTo);
   connect(TelAber, &PictureWidget::released, this, &TForm1::openingReleased);
 
+  qApp->installEventFilter(this);
   RunTimer = new QTimer(this);
   RunTimer->setObjectName(QStringLiteral("RunTimer"));
   connect(RunTimer, &QTimer::timeout, this, [this] { runGuarded(rt_, [this] { runTimerTick(rt_); }); });
@@ -188,7 +191,27 @@ void TForm1::endApplication(int code) { rt_.host.requestQuit(code); }
 
 void TForm1::resetInputsForFreshRun() { Abok0->setCurrentIndex(PageDefault); }
 
-void TForm1::keyPressEvent(QKeyEvent* e) { QWidget::keyPressEvent(e); }
+void TForm1::setRunTimer(int intervalMs) {
+  if (intervalMs <= 0) return RunTimer->stop();
+  RunTimer->start(intervalMs);
+}
+
+// The held key is what `stop` and `inkey` read: recorded at every press and
+// cleared at every release, whichever control has the focus.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (w && w->window() == this) {
+    if (event->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (!k->isAutoRepeat() || rt_.state.heldKey == 0) rt_.state.heldKey = virtualKeyCode(k->key());
+    } else if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+      rt_.state.heldKey = 0;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+
 
 void TForm1::closeEvent(QCloseEvent* e) {
   e->accept();

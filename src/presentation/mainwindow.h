@@ -35,9 +35,11 @@ class TForm1 : public QWidget, public RunHooks {
 
   // RunHooks
   void resetInputsForFreshRun() override;
+  void setRunTimer(int intervalMs) override;
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
+  // The window sees keys before its controls do.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:

@@ -75,6 +75,10 @@ struct GameState {
   int lastPressY = 0;
   LinkParams link;
   bool questionFlag = false;
+  // The key held in the main window (a virtual-key code, 0 for none) and the
+  // button word of the last press on the game screen ("btlf", "btmd", "btrg").
+  int heldKey = 0;
+  std::string pressButton;
 
   // Text stores: the text buffer and the memo text (lines joined by CR LF).
   std::string textBuffer;
