@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <charconv>
+
 #include "engine/driver.h"
 #include "engine/linesyntax.h"
 #include "runtime/files.h"
@@ -86,6 +88,56 @@ void BM_FreshRunWithSave(benchmark::State& state) {
   for (auto _ : state) freshRun(g.rt, "bench");
 }
 BENCHMARK(BM_FreshRunWithSave)->Unit(benchmark::kMicrosecond);
+
+// The register loop: inc, ifreg<, goto back to a label near the end of a
+// 200-line script.
+std::vector<std::string> loopScript(int iterations) {
+  std::vector<std::string> lines = {"reg= 1,0"};
+  for (int i = 1; i < 195; ++i) lines.push_back(i % 2 ? "/ filler comment " + std::to_string(i) : ":filler" + std::to_string(i));
+  lines.push_back(":loop");
+  lines.push_back("inc 1");
+  lines.push_back("ifreg< 1," + std::to_string(iterations) + ",loop");
+  lines.push_back("/ done");
+  return lines;
+}
+
+void BM_RegisterLoopScript(benchmark::State& state) {
+  const int iterations = static_cast<int>(state.range(0));
+  Game g;
+  files::writeLines(g.rt.state.paths.gameFolder + "loop.scp", loopScript(iterations));
+  for (auto _ : state) freshRun(g.rt, "loop");
+  if (g.rt.state.registers[1] != std::to_string(iterations)) state.SkipWithError("the loop did not count");
+  state.counters["ns_per_iteration"] =
+      benchmark::Counter(static_cast<double>(iterations) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RegisterLoopScript)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The same loop written directly over string registers.
+void BM_RegisterLoopDirect(benchmark::State& state) {
+  const int iterations = static_cast<int>(state.range(0));
+  std::vector<std::string> registers(251);
+  for (auto _ : state) {
+    registers[1] = "0";
+    const std::string limit = std::to_string(iterations);
+    while (true) {
+      int v = 0;
+      std::from_chars(registers[1].data(), registers[1].data() + registers[1].size(), v);
+      char buf[16];
+      auto end = std::to_chars(buf, buf + sizeof buf, v + 1).ptr;
+      registers[1].assign(buf, end);
+      int current = 0, bound = 0;
+      std::from_chars(registers[1].data(), registers[1].data() + registers[1].size(), current);
+      std::from_chars(limit.data(), limit.data() + limit.size(), bound);
+      if (!(current < bound)) break;
+    }
+    benchmark::DoNotOptimize(registers[1]);
+  }
+  state.counters["ns_per_iteration"] =
+      benchmark::Counter(static_cast<double>(iterations) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RegisterLoopDirect)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -75,7 +75,6 @@ void startFreshRun(Runtime& rt, std::string& name) {
 void lineLoop(Runtime& rt, bool writeTrace) {
   GameState& s = rt.state;
   while (s.lineIndex >= 0 && static_cast<size_t>(s.lineIndex) < s.lines.size()) {
-    rt.interp.line = s.lines[static_cast<size_t>(s.lineIndex)];
     interpretLine(rt);
     if (writeTrace) rt.trace->write(rt.interp.trace);
     ++s.lineIndex;
@@ -140,15 +139,14 @@ void runFromLabel(Runtime& rt, const std::string& rawTarget) {
   s.link.clear();
   std::string target = rawTarget;
   if (text::contains(target, "&")) target = readLinkAddress(target, s.link);
-  for (size_t i = 0; i < s.lines.size(); ++i) {
-    if (text::trim(s.lines[i]) != target) continue;
-    const int next = static_cast<int>(i) + 1;
-    s.lineIndex = next;
-    // While a run waits, only the index moves: the waiting loop advances it
-    // once more when its line finishes.
-    if (!s.runInProgress) run(rt, target, next);
-    return;
-  }
+  if (target.empty() || target[0] != ':') return;
+  auto label = s.lines.findLabel(std::string_view(target).substr(1));
+  if (!label) return;
+  const int next = *label + 1;
+  s.lineIndex = next;
+  // While a run waits, only the index moves: the waiting loop advances it
+  // once more when its line finishes.
+  if (!s.runInProgress) run(rt, target, next);
 }
 
 void runTimerTick(Runtime& rt) {
@@ -172,12 +170,17 @@ void interpretLine(Runtime& rt) {
   Interpreter& in = rt.interp;
   GameState& s = rt.state;
   while (true) {
-    in.sourceLine = in.line;
+    if (s.lineIndex < 0 || static_cast<size_t>(s.lineIndex) >= s.lines.size())
+      throw ScriptError("The script ends where another line was expected (line " + std::to_string(s.lineIndex) + ")");
+    const size_t index = static_cast<size_t>(s.lineIndex);
+    in.sourceLine = s.lines[index];
+    in.line = in.sourceLine;
     in.chainNext = false;
     in.redispatch = false;
     in.word.clear();
     in.trace = traceLinePrefix(s.lineIndex);
-    ClassifiedLine c = classifyLine(in.line);
+    // Copies, not references: a handler may replace the line list.
+    const ParsedLine& c = s.lines.parsed(index);
     switch (c.kind) {
       case LineKind::Empty:
         break;
@@ -188,23 +191,20 @@ void interpretLine(Runtime& rt) {
         in.trace += c.text;
         break;
       case LineKind::TextBlock:
-        runTextBlock(rt, c.text);
+        runTextBlock(rt, std::string(c.text));
         break;
-      case LineKind::Command: {
-        CommandSplit split = splitCommand(c.text, s.registers, s.registerCount);
-        in.word = std::move(split.word);
-        in.p = std::move(split.params);
+      case LineKind::Command:
+        in.word = c.word;
+        in.p = c.params;
         in.line = c.text;
-        in.trace += in.word + " ";
+        for (auto& param : in.p) readRegisterReference(param, in.word, s.registers, s.registerCount);
+        in.trace += in.word;
+        in.trace += ' ';
         dispatch(rt);
         break;
-      }
     }
     if (!in.chainNext) return;
     rt.trace->write(in.trace);
-    if (s.lineIndex < 0 || static_cast<size_t>(s.lineIndex) >= s.lines.size())
-      throw ScriptError("The script ends where another line was expected (line " + std::to_string(s.lineIndex) + ")");
-    in.line = s.lines[static_cast<size_t>(s.lineIndex)];
   }
 }
 

@@ -43,7 +43,7 @@ void continueAsGoto(Runtime& rt, const std::string& label) {
 void gotoLabel(Runtime& rt) {
   const std::string label = valueParam(rt, 1);
   rt.interp.trace += label;
-  auto line = findLabel(rt.state.lines, label);
+  auto line = rt.state.lines.findLabel(label);
   if (!line) return void(rt.interp.trace += " <--- n\xE3o existe este label");
   rt.state.lineIndex = *line + 1;
   rt.interp.chainNext = true;

@@ -25,8 +25,7 @@ const std::string& registerAt(const std::vector<std::string>& registers, int n) 
   return registers[static_cast<size_t>(n)];
 }
 
-CommandSplit splitCommand(std::string_view commandText, const std::vector<std::string>& registers,
-                          int registerCount) {
+CommandSplit splitRaw(std::string_view commandText) {
   CommandSplit out;
   size_t blank = commandText.find(' ');
   std::string_view rest;
@@ -39,18 +38,7 @@ CommandSplit splitCommand(std::string_view commandText, const std::vector<std::s
   const bool wholeRest = out.word == "msg+" || out.word == "msg=";
   for (auto& param : out.params) {
     if (rest.empty()) break;
-    if (wholeRest) {
-      param = std::string(rest);
-      rest = {};
-      if (param[0] == '#') {
-        int n = text::parseIntOr(std::string_view(param).substr(1), 0);
-        if (n < 0 || n > registerCount)
-          throw ScriptError("Register " + std::to_string(n) + " is outside 0 to " + std::to_string(registerCount));
-        param = registerAt(registers, n);
-      }
-      continue;
-    }
-    size_t comma = rest.find(',');
+    size_t comma = wholeRest ? std::string_view::npos : rest.find(',');
     if (comma == std::string_view::npos) {
       param = std::string(rest);
       rest = {};
@@ -58,13 +46,29 @@ CommandSplit splitCommand(std::string_view commandText, const std::vector<std::s
       param = std::string(rest.substr(0, comma));
       rest = rest.substr(comma + 1);
     }
-    if (!param.empty() && param[0] == '#') {
-      int n = text::parseIntOr(std::string_view(param).substr(1), 0);
-      // The highest register cannot be read this way: the test is "below".
-      if (n >= 0 && n < registerCount) param = registerAt(registers, n);
-      else param = param.substr(1);
-    }
   }
+  return out;
+}
+
+void readRegisterReference(std::string& param, const std::string& word, const std::vector<std::string>& registers,
+                           int registerCount) {
+  if (param.empty() || param[0] != '#') return;
+  const int n = text::parseIntOr(std::string_view(param).substr(1), 0);
+  if (word == "msg+" || word == "msg=") {
+    if (n < 0 || n > registerCount)
+      throw ScriptError("Register " + std::to_string(n) + " is outside 0 to " + std::to_string(registerCount));
+    param = registerAt(registers, n);
+    return;
+  }
+  // The highest register cannot be read this way: the test is "below".
+  if (n >= 0 && n < registerCount) param = registerAt(registers, n);
+  else param.erase(0, 1);
+}
+
+CommandSplit splitCommand(std::string_view commandText, const std::vector<std::string>& registers,
+                          int registerCount) {
+  CommandSplit out = splitRaw(commandText);
+  for (auto& param : out.params) readRegisterReference(param, out.word, registers, registerCount);
   return out;
 }
 

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/linelist.h"
 #include "runtime/gamestate.h"
 
 namespace corvant {
 
-enum class LineKind { Empty, Label, Comment, TextBlock, Command };
 
 struct ClassifiedLine {
   LineKind kind;
@@ -30,6 +30,11 @@ struct CommandSplit {
 // Cuts a command text into its word and P1..P9, reading "#" register
 // references from `registers` (numbers 0..registerCount).
 CommandSplit splitCommand(std::string_view commandText, const std::vector<std::string>& registers, int registerCount);
+// The two halves of that: the cut alone, and the register references of a
+// parameter (read afresh every time the line runs).
+CommandSplit splitRaw(std::string_view commandText);
+void readRegisterReference(std::string& param, const std::string& word, const std::vector<std::string>& registers,
+                           int registerCount);
 
 // The register list entry n, failing the run when the list has no such entry.
 const std::string& registerAt(const std::vector<std::string>& registers, int n);

@@ -75,7 +75,7 @@ std::optional<std::vector<std::string>> loadScriptLines(const GameState& state, 
   return readOrFail(scriptPath(state, name, ".scp"));
 }
 
-bool readScript(const GameState& state, std::string_view name, ScriptSource source, std::vector<std::string>& lines) {
+bool readScript(const GameState& state, std::string_view name, ScriptSource source, LineList& lines) {
   if (source == ScriptSource::PlainOnly) {
     const QString path = scriptPath(state, name, ".scp");
     if (!files::exists(path)) throw ScriptError("The script " + std::string(name) + ".scp does not exist");

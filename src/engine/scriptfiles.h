@@ -23,7 +23,7 @@ enum class ScriptSource { PlainOnly, FreshRun };
 // configuration index 91 is "x", else ".scp"; returns false, leaving `lines`
 // alone, when neither file exists. PlainOnly: the ".scp" file, which must
 // exist. A file that exists but cannot be read fails the run.
-bool readScript(const GameState& state, std::string_view name, ScriptSource source, std::vector<std::string>& lines);
+bool readScript(const GameState& state, std::string_view name, ScriptSource source, LineList& lines);
 // The lines of a script by the fresh-run rule, without touching the line list
 // (the command vocabulary is read this way).
 std::optional<std::vector<std::string>> loadScriptLines(const GameState& state, std::string_view name);

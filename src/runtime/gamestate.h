@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/linelist.h"
 #include "runtime/config.h"
 
 namespace corvant {
@@ -60,7 +61,7 @@ struct GameState {
   std::array<std::string, kDirectionCount> exits;
 
   // Execution driver state; every run, nested or not, shares it.
-  std::vector<std::string> lines;
+  LineList lines;
   int lineIndex = 0;
   bool runInProgress = false;
   std::string returnScript;

@@ -62,20 +62,20 @@ TEST(ScriptFilesRead, ScrambledSwitchChoosesTheFile) {
   s.paths.adventureFolder = folder.path();
   folder.write("a.scp", {"plain"});
   folder.write("a.scx", scramble({"scrambled"}));
-  std::vector<std::string> lines = {"previous"};
+  LineList lines = std::vector<std::string>{"previous"};
 
   ASSERT_TRUE(readScript(s, "a", ScriptSource::FreshRun, lines));
-  EXPECT_EQ(lines, std::vector<std::string>{"plain"});
+  EXPECT_EQ(lines.all(), std::vector<std::string>{"plain"});
   s.config.set(cfg::kScrambled, "x");
   ASSERT_TRUE(readScript(s, "a", ScriptSource::FreshRun, lines));
-  EXPECT_EQ(lines, std::vector<std::string>{"scrambled "});
+  EXPECT_EQ(lines.all(), std::vector<std::string>{"scrambled "});
   // The plain-only readers ignore the switch.
   ASSERT_TRUE(readScript(s, "a", ScriptSource::PlainOnly, lines));
-  EXPECT_EQ(lines, std::vector<std::string>{"plain"});
+  EXPECT_EQ(lines.all(), std::vector<std::string>{"plain"});
 
   // Missing: a fresh run keeps the lines it has; the others fail.
   EXPECT_FALSE(readScript(s, "missing", ScriptSource::FreshRun, lines));
-  EXPECT_EQ(lines, std::vector<std::string>{"plain"});
+  EXPECT_EQ(lines.all(), std::vector<std::string>{"plain"});
   EXPECT_THROW(readScript(s, "missing", ScriptSource::PlainOnly, lines), ScriptError);
 }
 
@@ -84,7 +84,7 @@ TEST(ScriptFilesRead, NamesFromOtherSystemsResolveWithoutRegardToCase) {
   GameState s;
   s.paths.adventureFolder = folder.path();
   folder.write("Cenas/Sala.SCP", {"ok"});
-  std::vector<std::string> lines;
+  LineList lines;
   ASSERT_TRUE(readScript(s, "cenas\\sala", ScriptSource::FreshRun, lines));
-  EXPECT_EQ(lines, std::vector<std::string>{"ok"});
+  EXPECT_EQ(lines.all(), std::vector<std::string>{"ok"});
 }
