@@ -75,7 +75,6 @@ void BM_InterpretLines(benchmark::State& state) {
   for (auto _ : state) {
     for (size_t i = 0; i < g.rt.state.lines.size(); ++i) {
       g.rt.state.lineIndex = static_cast<int>(i);
-      g.rt.interp.line = g.rt.state.lines[i];
       interpretLine(g.rt);
     }
   }

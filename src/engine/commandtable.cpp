@@ -16,6 +16,7 @@ void registerClockCommands(CommandTable&);
 void registerOsCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
+  ++generation_;
   auto [it, inserted] = map_.emplace(std::string(word), handler);
   if (!inserted) {
     std::fprintf(stderr, "command word registered twice: %.*s\n", static_cast<int>(word.size()), word.data());

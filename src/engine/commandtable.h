@@ -10,6 +10,14 @@ namespace corvant {
 struct Runtime;
 using Handler = void (*)(Runtime&);
 
+// A lookup remembered next to a parsed line; valid while the table that
+// filled it is unchanged.
+struct HandlerCache {
+  const void* table = nullptr;
+  unsigned generation = 0;
+  Handler handler = nullptr;
+};
+
 struct CommandEntry {
   const char* word;
   Handler handler;
@@ -25,10 +33,18 @@ class CommandTable {
     for (const auto& e : entries) add(e.word, e.handler);
   }
   Handler find(const std::string& word) const;
+  // find(), remembered in `cache`.
+  Handler cached(HandlerCache& cache, const std::string& word) const {
+    if (cache.table != this || cache.generation != generation_) {
+      cache = {this, generation_, find(word)};
+    }
+    return cache.handler;
+  }
   size_t size() const { return map_.size(); }
 
  private:
   std::unordered_map<std::string, Handler> map_;
+  unsigned generation_ = 1;
 };
 
 // Fills a table with every command of the system.

@@ -36,7 +36,7 @@ bool between(const std::string& low, const std::string& value, const std::string
 void jump(Runtime& rt, bool taken, const std::string& label) {
   rt.interp.trace += taken ? " <- saltou" : " <- n\xE3o saltou";
   if (!taken) return;
-  rt.interp.p = {};
+  rt.interp.clearParams();
   rt.interp.P(1) = label;
   continueAs(rt, "goto");
 }
@@ -79,7 +79,11 @@ void ifReg(Runtime& rt) {
   auto r = checkedRegister(rt, 1);
   if (!r) return;
   const std::string operand = valueParam(rt, 2), label = valueParam(rt, 3);
-  rt.interp.trace += "," + operand + "," + label;
+  std::string& trace = rt.interp.trace;
+  trace += ',';
+  trace += operand;
+  trace += ',';
+  trace += label;
   jump(rt, holds(T, reg(rt, *r), operand), label);
 }
 

@@ -15,9 +15,10 @@ namespace {
 
 constexpr int kRedispatchLimit = 64;
 
-void dispatch(Runtime& rt) {
+// `first` is the handler of the line's own word, already looked up.
+void dispatch(Runtime& rt, Handler first) {
   for (int hops = 0; hops < kRedispatchLimit; ++hops) {
-    Handler h = rt.commands.find(rt.interp.word);
+    Handler h = hops == 0 ? first : rt.commands.find(rt.interp.word);
     if (!h) return;
     rt.interp.redispatch = false;
     h(rt);
@@ -174,11 +175,10 @@ void interpretLine(Runtime& rt) {
       throw ScriptError("The script ends where another line was expected (line " + std::to_string(s.lineIndex) + ")");
     const size_t index = static_cast<size_t>(s.lineIndex);
     in.sourceLine = s.lines[index];
-    in.line = in.sourceLine;
     in.chainNext = false;
     in.redispatch = false;
     in.word.clear();
-    in.trace = traceLinePrefix(s.lineIndex);
+    startTraceLine(in.trace, s.lineIndex);
     // Copies, not references: a handler may replace the line list.
     const ParsedLine& c = s.lines.parsed(index);
     switch (c.kind) {
@@ -195,12 +195,13 @@ void interpretLine(Runtime& rt) {
         break;
       case LineKind::Command:
         in.word = c.word;
-        in.p = c.params;
-        in.line = c.text;
-        for (auto& param : in.p) readRegisterReference(param, in.word, s.registers, s.registerCount);
+        for (size_t i = 0; i < in.p.size(); ++i) {
+          in.p[i] = c.params[i];
+          if (!in.p[i].empty() && in.p[i][0] == '#') readRegisterReference(in.p[i], in.word, s.registers, s.registerCount);
+        }
         in.trace += in.word;
         in.trace += ' ';
-        dispatch(rt);
+        dispatch(rt, rt.commands.cached(c.handler, in.word));
         break;
     }
     if (!in.chainNext) return;

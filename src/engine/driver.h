@@ -19,8 +19,8 @@ void runFromLabel(Runtime& rt, const std::string& target);
 // script and line back.
 void runTimerTick(Runtime& rt);
 
-// The command interpreter: interprets rt.interp.line (the line at the line
-// index) and whatever it chains to.
+// The command interpreter: interprets the line at the line index and
+// whatever it chains to.
 void interpretLine(Runtime& rt);
 // Continue as another command: the dispatcher looks `word` up next.
 void continueAs(Runtime& rt, const std::string& word);

@@ -34,7 +34,7 @@ void traceLabelsOf(Runtime& rt, const std::string& name) {
 }
 
 void continueAsGoto(Runtime& rt, const std::string& label) {
-  rt.interp.p = {};
+  rt.interp.clearParams();
   rt.interp.P(1) = label;
   continueAs(rt, "goto");
 }

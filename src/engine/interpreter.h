@@ -7,7 +7,6 @@ namespace corvant {
 
 struct Interpreter {
   std::string sourceLine;  // the line as taken from the line list, for messages
-  std::string line;        // the line being interpreted; after the split, what is left
   std::string word;        // command word
   std::array<std::string, 9> p;  // P1..P9 are p[0]..p[8]
   std::string trace;
@@ -19,6 +18,9 @@ struct Interpreter {
   bool chainNext = false;
 
   const std::string& P(int n) const { return p[static_cast<size_t>(n - 1)]; }
+  void clearParams() {
+    for (auto& s : p) s.clear();
+  }
   std::string& P(int n) { return p[static_cast<size_t>(n - 1)]; }
 };
 

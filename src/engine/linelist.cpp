@@ -17,15 +17,11 @@ std::optional<int> LineList::findLabel(std::string_view name) const {
   if (!labelsIndexed_) {
     for (size_t i = 0; i < lines_.size(); ++i) {
       std::string t = text::trim(lines_[i]);
-      if (!t.empty() && t[0] == ':') labels_.emplace(std::move(t), static_cast<int>(i));  // first one wins
+      if (!t.empty() && t[0] == ':') labels_.emplace(t.substr(1), static_cast<int>(i));  // first one wins
     }
     labelsIndexed_ = true;
   }
-  std::string target;
-  target.reserve(name.size() + 1);
-  target += ':';
-  target += name;
-  auto it = labels_.find(target);
+  auto it = labels_.find(name);
   if (it == labels_.end()) return std::nullopt;
   return it->second;
 }

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/commandtable.h"
+
 namespace corvant {
 
 enum class LineKind { Empty, Label, Comment, TextBlock, Command };
@@ -21,6 +23,8 @@ struct ParsedLine {
   std::string text;  // see ClassifiedLine
   std::string word;
   std::array<std::string, 9> params;
+  // The command table's handler for `word`, remembered by the table.
+  mutable HandlerCache handler;
 };
 
 class LineList {
@@ -50,7 +54,12 @@ class LineList {
  private:
   std::vector<std::string> lines_;
   mutable bool labelsIndexed_ = false;
-  mutable std::unordered_map<std::string, int> labels_;
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  // Label names (the trimmed line after its ":") to their first line.
+  mutable std::unordered_map<std::string, int, Hash, std::equal_to<>> labels_;
   mutable std::vector<std::unique_ptr<ParsedLine>> parsed_;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/params.h"
 
+#include <charconv>
+
 #include "engine/linesyntax.h"
 #include "runtime/runtime.h"
 #include "text/numbers.h"
@@ -32,7 +34,8 @@ int registerNumber(const std::string& param) { return text::parseIntOr(param, 0)
 
 std::optional<int> checkedRegister(Runtime& rt, int n) {
   const int r = registerNumber(numberParam(rt, n));
-  rt.interp.trace += std::to_string(r);
+  char digits[16];
+  rt.interp.trace.append(digits, std::to_chars(digits, digits + sizeof digits, r).ptr);
   if (r > rt.state.registerCount) {
     rt.interp.trace += " <--- registrador fora de faixa";
     return std::nullopt;

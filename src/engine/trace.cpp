@@ -1,6 +1,8 @@
 #include "engine/trace.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 
 #include "text/cp1252.h"
 
@@ -19,9 +21,19 @@ void FileTraceSink::write(const std::string& line) {
 }
 
 std::string traceLinePrefix(int lineIndex) {
-  std::string n = std::to_string(lineIndex);
+  std::string out;
+  startTraceLine(out, lineIndex);
+  return out;
+}
+
+void startTraceLine(std::string& trace, int lineIndex) {
+  char digits[16];
+  auto end = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
+  std::string_view n(digits, static_cast<size_t>(end - digits));
   if (n.size() > 4) n = n.substr(n.size() - 4);
-  return std::string(4 - n.size(), ' ') + n + ": ";
+  trace.assign(4 - n.size(), ' ');
+  trace += n;
+  trace += ": ";
 }
 
 }  // namespace corvant

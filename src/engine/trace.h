@@ -27,5 +27,7 @@ class FileTraceSink : public TraceSink {
 // The line number as the trace writes it: right-aligned in four characters,
 // only the last four digits of a longer number.
 std::string traceLinePrefix(int lineIndex);
+// Replaces `trace` with that prefix, reusing its storage.
+void startTraceLine(std::string& trace, int lineIndex);
 
 }  // namespace corvant
