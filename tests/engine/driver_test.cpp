@@ -283,3 +283,33 @@ TEST_F(DriverTest, EncerrarWaitsItsHalfSecondsThenAsksTheProgramToEnd) {
   }
   EXPECT_EQ(g.reg(1), "afterafterafterafter");  // lines after it still run
 }
+
+// What the line list remembers (splits, labels, handlers) must never show:
+// every run behaves as if each line were split afresh and each label searched
+// from line 0.
+TEST_F(DriverTest, RememberedSplitsAndLabelsBehaveLikeFreshOnes) {
+  // "#" references are read at every execution, not when the line was split.
+  g.script("loop", {"t.set 2,0", ":again", "t.app #2", "inc 2", "ifreg< 2,3,again", "t.set 3,#2"});
+  ASSERT_TRUE(g.freshRun("loop"));
+  EXPECT_EQ(g.reg(1), "012");
+  EXPECT_EQ(g.reg(3), "3");
+
+  // A replaced line list brings its own labels: the same label name lands in
+  // the new script, at its first occurrence.
+  g.script("one", {"t.jump x", "t.app wrong", ":x", "t.app 1"});
+  g.script("two", {"t.app 2a", ":x", "t.app 2b", ":x", "t.app 2c"});
+  g.rt.state.registers[1].clear();
+  ASSERT_TRUE(g.freshRun("one"));
+  quickRun(g.rt, "two");
+  g.rt.state.lineIndex = 0;
+  g.rt.interp.trace.clear();
+  runGuarded(g.rt, [&] { runFromLabel(g.rt, ":x"); });
+  EXPECT_EQ(g.reg(1), "12a2b2c2b2c");
+
+  // A word that meant nothing gains a meaning when a command is added later.
+  g.script("late", {"t.later"});
+  ASSERT_TRUE(g.freshRun("late"));
+  g.rt.commands.add("t.later", +[](Runtime& rt) { rt.state.registers.at(4) = "now"; });
+  ASSERT_TRUE(g.freshRun("late"));
+  EXPECT_EQ(g.reg(4), "now");
+}
