@@ -27,10 +27,13 @@ void putlng(Runtime& rt) {
 }
 
 void getlng(Runtime& rt) {
-  std::string p1 = numberParam(rt, 1);
-  if (p1.empty()) p1 = "0";
+  const std::string given = numberParam(rt, 1);
+  const std::string p1 = given.empty() ? std::string("0") : given;
   reg(rt, registerNumber(p1)) = rt.state.language;
-  rt.interp.trace += p1 + " = " + rt.state.language;
+  std::string& trace = rt.interp.trace;
+  trace += p1;
+  trace += " = ";
+  trace += rt.state.language;
 }
 
 const CommandEntry kCommands[] = {

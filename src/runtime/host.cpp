@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMessageBox>
 #include <QSysInfo>
 #include <QThread>
@@ -34,7 +35,8 @@ void QtHost::showError(const std::string& message) {
 std::string QtHost::productName() const { return text::fromQString(QSysInfo::prettyProductName()); }
 
 void QtHost::openExternal(const std::string& target) {
-  QDesktopServices::openUrl(QUrl::fromUserInput(text::toQString(target)));
+  // A relative name is a document in the working directory, not a web address.
+  QDesktopServices::openUrl(QUrl::fromUserInput(text::toQString(target), QDir::currentPath(), QUrl::AssumeLocalFile));
 }
 
 }  // namespace corvant

@@ -21,6 +21,7 @@ TForm3::TForm3(Runtime& rt) : QWidget(nullptr), rt_(rt) {
   // Every number the engine reads or writes uses "." as decimal separator.
   QLocale::setDefault(QLocale::c());
   rt_.interp = Interpreter{};
+  resetGameClock(rt_.clock);
   hide();
 }
 
