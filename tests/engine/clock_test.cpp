@@ -23,15 +23,7 @@ struct ClockTest : ::testing::Test {
     g.rt.clock.currentTime = [this] { return real; };
     resetGameClock(g.rt.clock);
   }
-  std::string call(const std::string& word, const std::vector<std::string>& params) {
-    const Handler h = g.rt.commands.find(word);
-    if (!h) throw std::logic_error("no command " + word);
-    g.rt.interp.p = {};
-    for (size_t i = 0; i < params.size(); ++i) g.rt.interp.p.at(i) = params[i];
-    g.rt.interp.trace.clear();
-    h(g.rt);
-    return g.rt.interp.trace;
-  }
+  std::string call(const std::string& word, const std::vector<std::string>& params) { return g.call(word, params); }
   // The game clock's today or now as "dd/mm/yyyy hh:mm:ss".
   static std::string shown(double days) { return clockDateText(days) + " " + clockTimeText(days); }
   std::string today() const { return shown(g.rt.clock.today); }

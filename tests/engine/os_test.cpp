@@ -19,15 +19,7 @@ using corvant::test::LoadedGame;
 namespace {
 
 struct OsTest : ::testing::Test {
-  std::string call(const std::string& word, const std::vector<std::string>& params) {
-    const Handler h = g.rt.commands.find(word);
-    if (!h) throw std::logic_error("no command " + word);
-    g.rt.interp.p = {};
-    for (size_t i = 0; i < params.size(); ++i) g.rt.interp.p.at(i) = params[i];
-    g.rt.interp.trace.clear();
-    h(g.rt);
-    return g.rt.interp.trace;
-  }
+  std::string call(const std::string& word, const std::vector<std::string>& params) { return g.call(word, params); }
   void nameRegister(int n, const std::string& name, const std::string& value = {}) {
     g.rt.state.registerNames.at(static_cast<size_t>(n)) = name;
     g.rt.state.registers.at(static_cast<size_t>(n)) = value;

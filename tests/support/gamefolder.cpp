@@ -71,6 +71,16 @@ LoadedGame::LoadedGame() : rt(host) {
   if (!err.empty()) throw std::runtime_error(err);
 }
 
+std::string LoadedGame::call(const std::string& word, const std::vector<std::string>& params) {
+  const Handler h = rt.commands.find(word);
+  if (!h) throw std::logic_error("no command " + word);
+  rt.interp.clearParams();
+  for (size_t i = 0; i < params.size(); ++i) rt.interp.p.at(i) = params[i];
+  rt.interp.trace.clear();
+  h(rt);
+  return rt.interp.trace;
+}
+
 bool LoadedGame::freshRun(const std::string& name) {
   return runGuarded(rt, [&] { corvant::freshRun(rt, name); });
 }

@@ -46,6 +46,8 @@ struct LoadedGame {
   void script(const std::string& name, const std::vector<std::string>& lines) { folder.write(name + ".scp", lines); }
   // Runs `name` as a fresh run through the guarded entry point.
   bool freshRun(const std::string& name);
+  // Runs one command as the dispatcher would and returns what it traced.
+  std::string call(const std::string& word, const std::vector<std::string>& params);
   const std::string& reg(int n) const { return rt.state.registers.at(static_cast<size_t>(n)); }
 
   GameFolder folder;
