@@ -46,8 +46,8 @@ void TForm1::createComponents() {
     page->setObjectName(QString::fromLatin1(name));
     Abok0->addWidget(page);
   }
-  Imp = new PictureWidget(QStringLiteral("Imp"), Abok0->widget(PageDefault));
-  Imp->setGeometry(0, 0, 900, 420);
+  createGamePage(Abok0->widget(PageDefault));
+  createHiddenStores(Abok0->widget(PageImagens));
   TelAber = new PictureWidget(QStringLiteral("TelAber"), Abok0->widget(PageAbertura));
   TelAber->setGeometry(0, 0, 900, 420);
   connect(TelAber, &PictureWidget::pressed, this, &TForm1::startDrag);
@@ -58,6 +58,83 @@ void TForm1::createComponents() {
   RunTimer = new QTimer(this);
   RunTimer->setObjectName(QStringLiteral("RunTimer"));
   connect(RunTimer, &QTimer::timeout, this, [this] { runGuarded(rt_, [this] { runTimerTick(rt_); }); });
+}
+
+namespace {
+
+template <typename T>
+T* named(T* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+}  // namespace
+
+// The game page: the window background, the viewport with its six pages,
+// the command panel, the message strip, the command line and the input box.
+// Sizes are the defaults before a game's layout is applied.
+void TForm1::createGamePage(QWidget* page) {
+  Imp = new PictureWidget(QStringLiteral("Imp"), page);
+  Imp->setGeometry(0, 0, 900, 420);
+  btFim = new PictureWidget(QStringLiteral("btFim"), page);
+  lbFim = named(new QLabel(QStringLiteral("Encerrar"), page), "lbFim");
+
+  Abok1 = named(new QStackedWidget(page), "Abok1");
+  const char* viewportPages[] = {"1", "0", "2", "Mapa", "3", "Down"};
+  for (const char* name : viewportPages) Abok1->addWidget(named(new QWidget(Abok1), name));
+
+  QWidget* page1 = Abok1->widget(Page1);
+  PanTel = named(new QWidget(page1), "PanTel");
+  Tela = new PictureWidget(QStringLiteral("Tela"), PanTel);
+  Tela->setStretch(true);
+  Sombra = named(new QLabel(PanTel), "Sombra");
+  Legda = named(new QLabel(PanTel), "Legda");
+  Palco = named(new QWidget(PanTel), "Palco");
+  Cine = named(new QWidget(Palco), "Cine");
+  Palco->hide();
+  moSbx = named(new QWidget(page1), "moSbx");
+  moSbx->hide();
+
+  QWidget* page0 = Abok1->widget(Page0);
+  BarraTop = named(new QLabel(page0), "BarraTop");
+  MsgMd0 = named(new QPlainTextEdit(page0), "MsgMd0");
+
+  WebB = named(new QWidget(Abok1->widget(Page2)), "WebB");
+
+  Sbc1 = named(new QScrollArea(Abok1->widget(PageMapa)), "Sbc1");
+  MapJog = new PictureWidget(QStringLiteral("MapJog"));
+  Sbc1->setWidget(MapJog);
+  Voce = new PictureWidget(QStringLiteral("Voce"), MapJog);
+
+  Sbox2 = named(new QScrollArea(Abok1->widget(Page3)), "Sbox2");
+  Tela3 = new PictureWidget(QStringLiteral("Tela3"));
+  Sbox2->setWidget(Tela3);
+
+  Abok2 = named(new QStackedWidget(page), "Abok2");
+  TelCmd = new PictureWidget(QStringLiteral("TelCmd"));
+  Abok2->addWidget(TelCmd);
+
+  Msg = named(new QPlainTextEdit(page), "Msg");
+  Msg->setReadOnly(true);
+  Input = named(new QLineEdit(page), "Input");
+  InputReg = named(new QPlainTextEdit(page), "InputReg");
+  // The layout of a loaded game decides what shows; until then only the
+  // window background does.
+  for (QWidget* w : std::initializer_list<QWidget*>{btFim, lbFim, Abok1, Abok2, Msg, Input, InputReg}) w->hide();
+}
+
+// Pictures and stores that are never shown: they live on the page "Imagens".
+void TForm1::createHiddenStores(QWidget* page) {
+  TelMod3 = new PictureWidget(QStringLiteral("TelMod3"), page);
+  BufShp = new PictureWidget(QStringLiteral("BufShp"), page);
+  GrpTmp = new PictureWidget(QStringLiteral("GrpTmp"), page);
+  BkTel = new PictureWidget(QStringLiteral("BkTel"), page);
+  Hud = new PictureWidget(QStringLiteral("Hud"), page);
+  VzrBuf = new PictureWidget(QStringLiteral("VzrBuf"), page);
+  Memo3 = named(new QPlainTextEdit(page), "Memo3");
+  Memo3->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1 = named(new QPlainTextEdit(page), "Memo1");
+  Objs = named(new QListWidget(page), "Objs");
 }
 
 void TForm1::reportStartup(const std::string& text) { rt_.host.showError(text); }

@@ -2,7 +2,12 @@
 // TForm1, the main window: borderless, its surface made of named components.
 // It owns the game state through the runtime and implements the presentation
 // side of a run.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPoint>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWidget>
@@ -28,8 +33,45 @@ class TForm1 : public QWidget, public RunHooks {
   // Writes the configuration and the saved game; runs once.
   void shutdown();
 
+  // Pages of the viewport Abok1, by the names the layout uses.
+  enum ViewportPage { Page1 = 0, Page0 = 1, Page2 = 2, PageMapa = 3, Page3 = 4, PageDown = 5 };
+
+  // The component tree. Each component carries its name as objectName too.
   QStackedWidget* Abok0 = nullptr;
   PictureWidget* Imp = nullptr;
+  PictureWidget* btFim = nullptr;
+  QLabel* lbFim = nullptr;
+  QStackedWidget* Abok1 = nullptr;
+  QWidget* PanTel = nullptr;
+  PictureWidget* Tela = nullptr;
+  QLabel* Legda = nullptr;
+  QLabel* Sombra = nullptr;
+  QWidget* Palco = nullptr;
+  QWidget* Cine = nullptr;
+  QWidget* moSbx = nullptr;
+  QLabel* BarraTop = nullptr;
+  QPlainTextEdit* MsgMd0 = nullptr;
+  QWidget* WebB = nullptr;
+  QScrollArea* Sbc1 = nullptr;
+  PictureWidget* MapJog = nullptr;
+  PictureWidget* Voce = nullptr;
+  QScrollArea* Sbox2 = nullptr;
+  PictureWidget* Tela3 = nullptr;
+  QStackedWidget* Abok2 = nullptr;
+  PictureWidget* TelCmd = nullptr;
+  QPlainTextEdit* Msg = nullptr;
+  QLineEdit* Input = nullptr;
+  QPlainTextEdit* InputReg = nullptr;
+  // Hidden surfaces and stores on the page "Imagens".
+  PictureWidget* TelMod3 = nullptr;
+  PictureWidget* BufShp = nullptr;
+  PictureWidget* GrpTmp = nullptr;
+  PictureWidget* BkTel = nullptr;
+  PictureWidget* Hud = nullptr;
+  PictureWidget* VzrBuf = nullptr;
+  QPlainTextEdit* Memo3 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QListWidget* Objs = nullptr;
   PictureWidget* TelAber = nullptr;
   QTimer* RunTimer = nullptr;
 
@@ -44,6 +86,8 @@ class TForm1 : public QWidget, public RunHooks {
 
  private:
   void createComponents();
+  void createGamePage(QWidget* page);
+  void createHiddenStores(QWidget* page);
   void runCreationSteps(const LaunchOptions& launch);
   void reportStartup(const std::string& text);
   void startDrag(QMouseEvent* e);
