@@ -28,11 +28,13 @@ TForm1::TForm1(Runtime& rt, const LaunchOptions& launch) : QWidget(nullptr, Qt::
   setObjectName(QStringLiteral("TForm1"));
   createComponents();
   rt_.hooks = this;
+  rt_.form1 = this;
   runCreationSteps(launch);
 }
 
 TForm1::~TForm1() {
   if (rt_.hooks == this) rt_.hooks = nullptr;
+  if (rt_.form1 == this) rt_.form1 = nullptr;
 }
 
 void TForm1::createComponents() {

@@ -75,6 +75,12 @@ class TForm1 : public QWidget, public RunHooks {
   PictureWidget* TelAber = nullptr;
   QTimer* RunTimer = nullptr;
 
+  // Off-screen bitmaps: model 1 composes the screen in screenBuffer and the
+  // command panel in panelBuffer; specialBuffer is free for scripts.
+  QImage screenBuffer;
+  QImage panelBuffer;
+  QImage specialBuffer;
+
   // RunHooks
   void resetInputsForFreshRun() override;
   void setRunTimer(int intervalMs) override;

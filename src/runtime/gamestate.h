@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/linelist.h"
+#include "presentation/linktable.h"
 #include "runtime/config.h"
 
 namespace corvant {
@@ -75,6 +76,7 @@ struct GameState {
   int lastPressX = 0;
   int lastPressY = 0;
   LinkParams link;
+  LinkTable links;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the
   // button word of the last press on the game screen ("btlf", "btmd", "btrg").

@@ -13,6 +13,8 @@
 
 namespace corvant {
 
+class TForm1;
+
 struct Runtime {
   explicit Runtime(Host& host);
 
@@ -23,6 +25,8 @@ struct Runtime {
   Host& host;
   // The presentation side of a run; a do-nothing set until windows attach.
   RunHooks* hooks;
+  // The main window, once it exists; null in tests that run without one.
+  TForm1* form1 = nullptr;
   std::unique_ptr<TraceSink> trace;
 
   void pumpEvents() { host.pumpEvents(); }
