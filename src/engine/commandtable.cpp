@@ -14,6 +14,7 @@ void registerLanguageCommands(CommandTable&);
 void registerLanguageCaptureCommands(CommandTable&);
 void registerClockCommands(CommandTable&);
 void registerOsCommands(CommandTable&);
+void registerPictureCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -39,6 +40,7 @@ void registerAllCommands(CommandTable& table) {
   registerLanguageCaptureCommands(table);
   registerClockCommands(table);
   registerOsCommands(table);
+  registerPictureCommands(table);
 }
 
 }  // namespace corvant

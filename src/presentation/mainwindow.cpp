@@ -1,5 +1,7 @@
 #include "presentation/mainwindow.h"
 
+#include "presentation/layout.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -189,30 +191,43 @@ QImage TForm1::loadGamePicture(const std::string& name) {
   return picture;
 }
 
-// The window's size and background picture from the loaded configuration.
-// The rest of the layout (viewport, message strip, command line, panel,
-// window shape) belongs to the screen models.
 void TForm1::applyGameLoadLayout() {
-  const GameState& s = rt_.state;
-  std::vector<StartupMessage> ignored;  // already reported at start-up
-  const WindowSize size = configuredWindowSize(s, ignored);
-  resize(size.width, size.height);
-  Abok0->setGeometry(0, 0, size.width, size.height);
-  Imp->setGeometry(0, 0, size.width, size.height);
-  QImage background(size.width, size.height, QImage::Format_RGB32);
-  uint32_t fill = 0;
+  const std::vector<std::string> problems = applyLayoutAtGameLoad(rt_, *this);
+  if (problems.empty()) return;
+  std::string message = "Some layout values of " +
+                        files::display(files::join(rt_.state.paths.gameFolder, rt_.state.paths.gameName + ".ini")) +
+                        " do not convert; defaults are used instead:";
+  for (const auto& p : problems) message += "\n  " + p;
+  reportStartup(message);
+}
+
+// Every surface starts the game empty, in the background colour.
+void TForm1::clearAll() {
+  MsgMd0->clear();
+  Input->clear();
+  Msg->clear();
+  const QColor background = QColor::fromRgb(backgroundRgb());
+  Tela->picture().fill(background);
+  Tela->update();
+  screenBuffer.fill(background);
+  TelMod3->picture().fill(background);
+  Tela3->setPicture(TelMod3->picture());
+  TelCmd->picture().fill(background);
+  TelCmd->update();
+  rt_.pumpEvents();
+}
+
+uint32_t TForm1::backgroundRgb() const {
   try {
-    fill = colourToRgb(colourValue(s.config.at(cfg::kBackgroundColour)));
+    return colourToRgb(colourValue(rt_.state.config.at(18)));
   } catch (const ScriptError&) {
-    fill = 0xFF000000u;
+    return 0xFF000000u;
   }
-  background.fill(fill);
-  const std::string& picture = s.config.at(cfg::kWindowPicture);
-  if (!picture.empty()) {
-    QImage loaded = loadGamePicture(picture);
-    if (!loaded.isNull()) background = loaded;
-  }
-  Imp->setPicture(background);
+}
+
+void TForm1::presentBuffers() {
+  if (rt_.state.modelo == "1") Tela->setPicture(screenBuffer);
+  if (Abok2->isVisible()) TelCmd->setPicture(panelBuffer);
 }
 
 void TForm1::startDrag(QMouseEvent* e) {
@@ -253,11 +268,15 @@ void TForm1::startGame() {
   }
   RunTimer->stop();
   applyGameLoadLayout();
+  clearAll();
   Abok0->setCurrentIndex(PageDefault);
+  Abok1->setCurrentIndex(Page1);
+  Abok2->setCurrentIndex(0);
   rt_.pumpEvents();
 
   s.script = s.iniScp;
   s.modelo = s.config.at(cfg::kScreenModel);
+  Abok1->setCurrentIndex(viewportPageFor(s.modelo));
   if (s.script.empty()) s.script = "start";
   runGuarded(rt_, [this] { freshRun(rt_, rt_.state.script); });
   rt_.pumpEvents();

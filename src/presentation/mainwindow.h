@@ -84,6 +84,7 @@ class TForm1 : public QWidget, public RunHooks {
   // RunHooks
   void resetInputsForFreshRun() override;
   void setRunTimer(int intervalMs) override;
+  void presentBuffers() override;
 
  protected:
   // The window sees keys before its controls do.
@@ -101,6 +102,8 @@ class TForm1 : public QWidget, public RunHooks {
   void openingReleased(QMouseEvent* e);
   void startGame();
   void applyGameLoadLayout();
+  void clearAll();
+  uint32_t backgroundRgb() const;
   QImage loadGamePicture(const std::string& name);
   void endApplication(int code);
 

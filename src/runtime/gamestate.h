@@ -77,6 +77,9 @@ struct GameState {
   int lastPressY = 0;
   LinkParams link;
   LinkTable links;
+  // The game screen's click script and the picture `tela=` last showed.
+  std::string clickScript;
+  std::string screenPicture;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the
   // button word of the last press on the game screen ("btlf", "btmd", "btrg").

@@ -1,0 +1,188 @@
+#include "presentation/layout.h"
+
+#include <QBitmap>
+#include <QPainter>
+#include <QRegion>
+
+#include "engine/linesyntax.h"
+#include "engine/scripterror.h"
+#include "presentation/mainwindow.h"
+#include "presentation/pictures.h"
+#include "runtime/runtime.h"
+#include "text/cp1252.h"
+#include "text/numbers.h"
+
+namespace corvant {
+
+int viewportPageFor(const std::string& model) {
+  if (model == "0") return TForm1::Page0;
+  if (model == "2") return TForm1::Page2;
+  if (model == "3") return TForm1::Page3;
+  return TForm1::Page1;
+}
+
+void applyStyleFlags(QFont& font, const std::string& flags) {
+  auto at = [&](size_t i, char c) { return flags.size() > i && flags[i] == c; };
+  font.setBold(at(0, 'B'));
+  font.setItalic(at(1, 'I'));
+  font.setUnderline(at(2, 'U'));
+}
+
+int LayoutReader::number(int index, int fallback) {
+  const std::string& v = rt_.state.config.at(index);
+  if (auto n = text::parseInt(v)) return *n;
+  // An empty line is a value the game does not use; only a wrong one is worth
+  // a message.
+  if (v.empty()) return fallback;
+  problems_.push_back("line " + std::to_string(index + 1) + ": '" + v + "' is not a whole number; using " +
+                      std::to_string(fallback));
+  return fallback;
+}
+
+QColor LayoutReader::colour(int index, QColor fallback) {
+  const std::string& v = rt_.state.config.at(index);
+  if (v.empty()) return fallback;
+  try {
+    return QColor::fromRgb(colourToRgb(colourValue(v)));
+  } catch (const ScriptError&) {
+    problems_.push_back("line " + std::to_string(index + 1) + ": '" + v + "' is not a colour (RRGGBB)");
+    return fallback;
+  }
+}
+
+QFont LayoutReader::font(int nameIndex, int sizeIndex, int styleIndex) {
+  QFont f(text::toQString(rt_.state.config.at(nameIndex)));
+  const int size = number(sizeIndex, 10);
+  if (size > 0) f.setPointSize(size);
+  applyStyleFlags(f, rt_.state.config.at(styleIndex));
+  return f;
+}
+
+namespace {
+
+void setPalette(QWidget* w, QColor background, QColor text = QColor()) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, background);
+  p.setColor(QPalette::Base, background);
+  if (text.isValid()) {
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+  }
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+QImage filled(QSize size, QColor colour) {
+  QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(colour);
+  return image;
+}
+
+// Magenta pixels of the window's background picture are cut out of the
+// window.
+void shapeWindow(TForm1& w) {
+  const QImage& picture = w.Imp->picture();
+  if (picture.isNull()) return;
+  const QImage mask = picture.convertToFormat(QImage::Format_RGB32).createMaskFromColor(0xFFFF00FF, Qt::MaskOutColor);
+  w.setMask(QRegion(QBitmap::fromImage(mask)));
+}
+
+}  // namespace
+
+std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
+  GameState& s = rt.state;
+  const ConfigList& c = s.config;
+  LayoutReader in(rt);
+
+  // Window and background.
+  const QColor background = in.colour(18);
+  const QColor textColour = in.colour(19, Qt::white);
+  const QSize windowSize(in.number(11, 900), in.number(12, 420));
+  w.resize(windowSize);
+  w.Abok0->setGeometry(QRect(QPoint(0, 0), windowSize));
+  w.Imp->setGeometry(QRect(QPoint(0, 0), windowSize));
+  w.Imp->setPicture(filled(windowSize, background));
+  if (!c.at(cfg::kOpeningPicture).empty()) loadPicture(rt, c.at(cfg::kOpeningPicture), Surface::TelAber);
+  if (!c.at(cfg::kWindowPicture).empty()) {
+    w.Imp->setPicture(QImage());
+    loadPicture(rt, c.at(cfg::kWindowPicture), Surface::Imp);
+    if (!c.isOn(93)) shapeWindow(w);
+  }
+  const QFont general = in.font(15, 16, 67);
+  s.vocabularyScript = c.at(cfg::kVocabularyScript);
+
+  // Viewport and the text-mode page.
+  w.Abok1->setGeometry(in.number(22, 0), in.number(23, 0), in.number(24, 640), in.number(25, 300));
+  setPalette(w.Abok1, background);
+  s.modelo = c.at(cfg::kScreenModel);
+  w.Abok1->setCurrentIndex(viewportPageFor(s.modelo));
+  w.Abok1->setCurrentIndex(TForm1::Page0);
+  w.MsgMd0->setGeometry(5, 5, w.Abok1->width() - 10, w.Abok1->height() - 10);
+  w.MsgMd0->setFont(in.font(32, 33, 57));
+  setPalette(w.MsgMd0, background, in.colour(34, textColour));
+
+  // Message strip.
+  const bool absolute = c.isOn(88);
+  w.Msg->setGeometry(in.number(27, 0) + (absolute ? 0 : in.number(22, 0)),
+                     in.number(28, 0) + (absolute ? 0 : in.number(23, 0)), in.number(29, 0), in.number(30, 0));
+  w.Msg->setFont(general);
+  setPalette(w.Msg, background, textColour);
+  w.Msg->setVisible(c.isOn(35));
+
+  // Picture screen and its back buffer.
+  const QSize screen(in.number(58, 640), in.number(59, 300));
+  w.PanTel->setGeometry(QRect(QPoint(0, 0), screen));
+  setPalette(w.PanTel, background);
+  w.Tela->setGeometry(QRect(QPoint(0, 0), screen));
+  w.Tela->setPicture(filled(screen, background));
+  w.screenBuffer = filled(screen, background);
+  if (s.modelo == "4") w.Abok1->resize(screen);
+
+  // HTML page, scrolling page and map page.
+  w.WebB->setGeometry(0, 0, in.number(51, 640) + 20, in.number(52, 300) + 4);
+  w.Sbox2->setGeometry(0, 0, in.number(49, 640), in.number(50, 300));
+  const QSize page3(in.number(49, 640) - 21, in.number(50, 300) - 10);
+  w.TelMod3->setGeometry(5, 5, page3.width(), page3.height());
+  w.TelMod3->setPicture(filled(page3, background));
+  w.Sbc1->setGeometry(0, 0, in.number(96, 640), in.number(97, 300));
+  w.MapJog->resize(w.Sbc1->size());
+
+  // Command line.
+  w.Input->setGeometry(in.number(36, 0), in.number(37, 0), in.number(38, 0), in.number(39, 0));
+  QFont inputFont(text::toQString(c.at(41)));
+  if (const int size = in.number(42, 10); size > 0) inputFont.setPointSize(size);
+  applyStyleFlags(inputFont, c.at(68));
+  w.Input->setFont(inputFont);
+  setPalette(w.Input, in.colour(40, background), in.colour(43, textColour));
+  w.Input->setVisible(c.isOn(44));
+
+  // Command panel and its back buffer.
+  const QRect panel(in.number(45, 0), in.number(46, 0), in.number(47, 0), in.number(48, 0));
+  w.Abok2->setGeometry(panel);
+  w.TelCmd->resize(panel.size());
+  w.TelCmd->setPicture(filled(panel.size(), background));
+  w.panelBuffer = filled(panel.size(), background);
+  w.Abok2->setVisible(c.isOn(53));
+
+  // End button and its caption.
+  w.btFim->move(in.number(64, 0), in.number(65, 0));
+  if (!c.at(66).empty()) {
+    loadPicture(rt, "U-" + c.at(66), Surface::BtFim);
+    w.btFim->resize(w.btFim->picture().size());
+    w.btFim->show();
+  }
+  w.lbFim->move(w.btFim->x() + w.btFim->width() + 2, w.btFim->y() + 3);
+  QFont endFont(text::toQString(c.at(69)));
+  if (const int size = in.number(70, 10); size > 0) endFont.setPointSize(size);
+  w.lbFim->setFont(endFont);
+  setPalette(w.lbFim, background, in.colour(71, textColour));
+  w.lbFim->setAutoFillBackground(false);
+  w.lbFim->setText(text::toQString(c.at(72)));
+  w.lbFim->setVisible(!c.at(72).empty());
+
+  if (s.modelo != "1") w.Msg->hide();
+  w.Abok1->show();
+  return in.problems();
+}
+
+}  // namespace corvant

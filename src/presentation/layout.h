@@ -1,0 +1,41 @@
+#pragma once
+// The main window's layout: what a loaded game's configuration makes of the
+// component tree.
+#include <QColor>
+#include <QFont>
+
+#include <string>
+#include <vector>
+
+namespace corvant {
+
+struct Runtime;
+class TForm1;
+
+// The viewport page that shows a screen model ("4" uses the picture page).
+int viewportPageFor(const std::string& model);
+
+// A style flags string read by position: "B" bold, "I" italic, "U" underline.
+void applyStyleFlags(QFont& font, const std::string& flags);
+
+// Reads configuration numbers and colours for the layout, collecting a
+// message (file line and value) for each that does not convert; the caller
+// shows them once. Defaults are used in their place, and for empty lines.
+class LayoutReader {
+ public:
+  explicit LayoutReader(const Runtime& rt) : rt_(rt) {}
+  int number(int index, int fallback);
+  QColor colour(int index, QColor fallback = Qt::black);
+  QFont font(int nameIndex, int sizeIndex, int styleIndex);
+  const std::vector<std::string>& problems() const { return problems_; }
+
+ private:
+  const Runtime& rt_;
+  std::vector<std::string> problems_;
+};
+
+// The layout applied when a game is loaded. Returns the configuration values
+// that did not convert.
+std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w);
+
+}  // namespace corvant

@@ -1,0 +1,225 @@
+// Composing pictures: display=, tela=, the clears, refresh and the buffers.
+#include <QPainter>
+
+#include "engine/commandtable.h"
+#include "engine/driver.h"
+#include "engine/linesyntax.h"
+#include "engine/params.h"
+#include "engine/scripterror.h"
+#include "imaging/picture.h"
+#include "presentation/mainwindow.h"
+#include "presentation/pictures.h"
+#include "runtime/files.h"
+#include "runtime/runtime.h"
+#include "text/numbers.h"
+#include "text/strings.h"
+
+namespace corvant {
+namespace {
+
+using text::parseIntOr;
+
+bool isPictureName(const std::string& name) {
+  for (const char* ext : {".gif", ".png", ".jpg", ".bmp"})
+    if (text::contains(name, ext)) return true;
+  return false;
+}
+
+QString graphicsPath(const Runtime& rt, const std::string& name) {
+  return files::join(rt.state.paths.graphicsFolder, name);
+}
+
+// A colour parameter; empty or malformed gives the fallback.
+QColor colourOr(const std::string& param, QColor fallback) {
+  if (param.empty()) return fallback;
+  try {
+    return QColor::fromRgb(colourToRgb(colourValue(param)));
+  } catch (const ScriptError&) {
+    return fallback;
+  }
+}
+
+QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.config.at(18), Qt::black); }
+
+int intOr(const std::string& v, int fallback) { return v.empty() ? fallback : parseIntOr(v, fallback); }
+
+void fillRect(QImage& image, const QRect& r, QColor colour) {
+  if (image.isNull()) return;
+  QPainter(&image).fillRect(r, colour);
+}
+
+void displayPicture(Runtime& rt, TForm1& w, const std::string& file) {
+  std::string& trace = rt.interp.trace;
+  if (!files::exists(graphicsPath(rt, file))) return void(trace += file + " <--- arquivo inexistente!");
+  trace += file;
+  const std::string where = valueParam(rt, 2);
+  if (where != "tel" && where != "fnc" && where != "pan" && where != "map")
+    return void(trace += "," + where + " <--- n\xE3o indicou o local tel/fnc/tel!");
+  const int x = intOr(valueParam(rt, 3), 0), y = intOr(valueParam(rt, 4), 0);
+  trace += "," + where + "," + std::to_string(x) + "," + std::to_string(y);
+  const int width = intOr(valueParam(rt, 5), 0), height = intOr(valueParam(rt, 6), 0);
+  const std::string& model = rt.state.modelo;
+  QSize drawn;
+  if (where == "tel") {
+    if (model == "1") drawn = drawPictureFile(rt, file, x, y, width, height, Surface::Tela);
+    else if (model == "3") drawn = drawPictureFile(rt, file, x, y, width, height, Surface::TelMod3);
+  } else if (where == "fnc") {
+    drawn = drawPictureFile(rt, file, x, y, width, height, Surface::TelCmd);
+  } else if (where == "pan") {
+    drawn = drawPictureFile(rt, file, x, y, width, height, Surface::Imp);
+  } else {
+    drawn = drawPictureFile(rt, file, x, y, width, height, Surface::MapJog);
+  }
+  (void)w;
+  trace += "," + std::to_string(width > 0 ? width : drawn.width()) + "," +
+           std::to_string(height > 0 ? height : drawn.height());
+}
+
+void display(Runtime& rt) {
+  TForm1* w = rt.form1;
+  const std::string p1 = valueParam(rt, 1);
+  if (!w) return;
+  if (isPictureName(p1)) displayPicture(rt, *w, p1);
+}
+
+// A full-screen picture and the script that a press on the screen runs.
+void tela(Runtime& rt) {
+  GameState& s = rt.state;
+  std::string& trace = rt.interp.trace;
+  std::string file = valueParam(rt, 1);
+  trace += file;
+  if (file == "loc" || file == "pos") file = s.screenPicture;
+  if (!files::exists(graphicsPath(rt, file))) return void(trace += " <--- arquivo n\xE3o existe");
+  const std::string script = translateAlias(rt, valueParam(rt, 2));
+  if (!script.empty() && !files::exists(files::join(s.paths.adventureFolder, script + ".scp")))
+    return void(trace += "," + script + " <--- script n\xE3o existe");
+  s.clickScript = script;
+  if (s.modelo == "0") return;
+  s.screenPicture = file;
+  TForm1* w = rt.form1;
+  if (!w || s.modelo != "1") return;
+  loadPicture(rt, file, Surface::BufShp);
+  drawTransparent(w->screenBuffer, w->BufShp->picture(), w->screenBuffer.rect());
+  w->Tela->setPicture(w->screenBuffer);
+}
+
+struct Rect {
+  QColor colour;
+  QRect area;
+};
+
+// Colour, then x, y, width, height with the given defaults.
+Rect rectParams(Runtime& rt, QColor colour, QSize whole) {
+  return {colourOr(valueParam(rt, 1), colour),
+          QRect(intOr(valueParam(rt, 2), 0), intOr(valueParam(rt, 3), 0), intOr(valueParam(rt, 4), whole.width()),
+                intOr(valueParam(rt, 5), whole.height()))};
+}
+
+void cls(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  const Rect r = rectParams(rt, backgroundColour(rt), w->Tela->size());
+  fillRect(w->screenBuffer, r.area, r.colour);
+  fillRect(w->Tela->picture(), r.area, r.colour);
+  w->Tela->update();
+  QRect page = r.area;
+  if (page.width() == w->Tela->width()) page.setWidth(w->TelMod3->picture().width());
+  if (page.height() == w->Tela->height()) page.setHeight(w->TelMod3->picture().height());
+  fillRect(w->TelMod3->picture(), page, backgroundColour(rt));
+  w->Tela3->setPicture(w->TelMod3->picture());
+}
+
+void clearbuf(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  const Rect r = rectParams(rt, backgroundColour(rt), w->Tela->size());
+  fillRect(w->screenBuffer, r.area, r.colour);
+}
+
+void clearfnc(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  const bool now = valueParam(rt, 1) == "now";
+  const QColor panelColour = colourOr(rt.state.config.at(94), backgroundColour(rt));
+  const Rect r = rectParams(rt, panelColour, w->panelBuffer.size());
+  const QColor colour = now ? panelColour : r.colour;
+  fillRect(w->panelBuffer, r.area, colour);
+  if (!now) return;
+  fillRect(w->TelCmd->picture(), r.area, colour);
+  w->TelCmd->repaint();
+  rt.pumpEvents();
+}
+
+void clearpan(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  const Rect r = rectParams(rt, backgroundColour(rt), w->Imp->size());
+  fillRect(w->Imp->picture(), r.area, r.colour);
+  w->Imp->update();
+}
+
+void refresh(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  const std::string what = valueParam(rt, 1);
+  if (what == "btedc") return;
+  if (what == "btfim") return loadPicture(rt, "U-" + rt.state.config.at(66), Surface::BtFim);
+  if (what == "fnc") {
+    w->TelCmd->setPicture(w->panelBuffer);
+  } else if (rt.state.modelo == "1") {
+    w->Tela->setPicture(w->screenBuffer);
+  } else if (rt.state.modelo == "3") {
+    w->Tela3->setPicture(w->TelMod3->picture());
+  }
+  rt.pumpEvents();
+}
+
+void savebuf(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  if (rt.state.modelo == "1") QPainter(&w->screenBuffer).drawImage(0, 0, w->Tela->picture());
+  else if (rt.state.modelo == "3") w->TelMod3->setPicture(w->Tela3->picture());
+}
+
+// Loads a file into a bare bitmap that takes the picture's size.
+void loadIntoBuffer(Runtime& rt, QImage& buffer) {
+  const std::string file = valueParam(rt, 1);
+  const QString path = graphicsPath(rt, file);
+  if (file.empty() || !files::exists(path)) return;
+  QImage picture;
+  if (imaging::loadPictureFile(path, files::resolve(path), picture)) buffer = picture;
+}
+
+void loadbuftela(Runtime& rt) {
+  if (rt.form1) loadIntoBuffer(rt, rt.form1->screenBuffer);
+}
+
+void loadbufesp(Runtime& rt) {
+  if (rt.form1) loadIntoBuffer(rt, rt.form1->specialBuffer);
+}
+
+void getbufesp(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w || w->specialBuffer.isNull() || w->screenBuffer.isNull()) return;
+  const int x = intOr(valueParam(rt, 1), 0), y = intOr(valueParam(rt, 2), 0);
+  const QRect from(intOr(valueParam(rt, 3), 0), intOr(valueParam(rt, 4), 0),
+                   intOr(valueParam(rt, 5), w->Tela->width()), intOr(valueParam(rt, 6), w->Tela->height()));
+  QPainter(&w->screenBuffer).drawImage(QPoint(x, y), w->specialBuffer, from);
+}
+
+const CommandEntry kCommands[] = {
+    {"display", display},       {"display=", display},     {"tela=", tela},           {"telpos=", tela},
+    {"telloc=", tela},          {"tela", tela},            {"telpos", tela},          {"telloc", tela},
+    {"cls", cls},               {"cleartela", cls},        {"clearscreen", cls},      {"clearbuf", clearbuf},
+    {"clearbuffer", clearbuf},  {"clearfunc", clearfnc},   {"clearfnc", clearfnc},    {"clearfunc=", clearfnc},
+    {"clearfnc=", clearfnc},    {"clearpan", clearpan},    {"clearpainel", clearpan}, {"refresh", refresh},
+    {"savebuf", savebuf},       {"putbuf", savebuf},       {"teltobuf", savebuf},     {"loadbuftela", loadbuftela},
+    {"loadbuftela=", loadbuftela}, {"loadbufesp", loadbufesp}, {"loadbufesp=", loadbufesp},
+    {"getbufesp", getbufesp},   {"getbufesp=", getbufesp},
+};
+
+}  // namespace
+
+void registerPictureCommands(CommandTable& table) { table.add(kCommands); }
+
+}  // namespace corvant
