@@ -7,6 +7,7 @@
 #include "presentation/mainwindow.h"
 #include "runtime/startup.h"
 #include "support/gamefolder.h"
+#include "support/program.h"
 #include "text/strings.h"
 
 using namespace corvant;
@@ -88,26 +89,7 @@ TEST(StartupConfiguration, MissingFileIsFatal) {
   EXPECT_FALSE(s.configLoaded);
 }
 
-namespace {
-
-// The program in-process on a game folder, started as `corvant path/g.ini`.
-struct ProgramOnFolder {
-  explicit ProgramOnFolder(GameFolder& f) : previous(QDir::currentPath()) {
-    QDir::setCurrent(f.path());
-    launch = parseLaunch({"corvant", f.path() + "g.ini"}, "/usr/bin/corvant");
-    program = std::make_unique<Program>(host, launch);
-  }
-  ~ProgramOnFolder() { QDir::setCurrent(previous); }
-  void clickOpening(Qt::KeyboardModifiers mods = {}) {
-    QTest::mouseClick(program->mainWindow().TelAber, Qt::LeftButton, mods, QPoint(5, 5));
-  }
-  QString previous;
-  LaunchOptions launch;
-  TestHost host;
-  std::unique_ptr<Program> program;
-};
-
-}  // namespace
+using corvant::test::ProgramOnFolder;
 
 TEST(StartupProgram, ClickingTheOpeningPictureLoadsTheGameAndRunsTheStartScript) {
   GameFolder f;
