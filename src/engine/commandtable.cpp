@@ -15,6 +15,7 @@ void registerLanguageCaptureCommands(CommandTable&);
 void registerClockCommands(CommandTable&);
 void registerOsCommands(CommandTable&);
 void registerPictureCommands(CommandTable&);
+void registerLayoutCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -41,6 +42,7 @@ void registerAllCommands(CommandTable& table) {
   registerClockCommands(table);
   registerOsCommands(table);
   registerPictureCommands(table);
+  registerLayoutCommands(table);
 }
 
 }  // namespace corvant

@@ -185,4 +185,117 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   return in.problems();
 }
 
+MonitorFit fitMonitor(int lw, int lh, int mw, int mh) {
+  const double sx = static_cast<double>(mw) / lw, sy = static_cast<double>(mh) / lh;
+  const double scale = sy > sx ? sx : sy;
+  MonitorFit f{scale, static_cast<int>(lw * scale), static_cast<int>(lh * scale), 0, 0};
+  f.left = (mw - f.width) / 2;
+  f.top = (mh - f.height) / 2;
+  return f;
+}
+
+namespace {
+
+void commonModelStep(Runtime& rt, TForm1& w) {
+  w.Input->clear();
+  rt.state.scale = 1.0;
+}
+
+}  // namespace
+
+void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
+  GameState& s = rt.state;
+  const ConfigList& c = s.config;
+  LayoutReader in(rt);
+  const QColor background = in.colour(18);
+  s.modelo = model;
+  commonModelStep(rt, w);
+  w.Abok2->setVisible(c.isOn(53));
+  if (model == "0") {
+    w.Abok1->setCurrentIndex(TForm1::Page0);
+    w.Input->setVisible(c.isOn(44));
+    w.Abok1->resize(in.number(24, 640), in.number(25, 300));
+    w.MsgMd0->clear();
+    setPalette(w.MsgMd0, background);
+    s.textEffect = c.at(92);
+    w.Msg->hide();
+  } else if (model == "1") {
+    w.screenBuffer.fill(background);
+    w.Msg->setVisible(c.isOn(35));
+    w.Input->setVisible(c.isOn(44));
+    w.Abok1->resize(in.number(58, 640), in.number(59, 300));
+    w.Msg->clear();
+    w.Abok1->setCurrentIndex(TForm1::Page1);
+  } else if (model == "2") {
+    w.Abok1->setCurrentIndex(TForm1::Page2);
+    w.Input->hide();
+    w.Abok1->resize(in.number(51, 640), in.number(52, 300));
+    w.WebB->resize(w.Abok1->width() + 20, w.Abok1->height() + 4);
+    w.Msg->hide();
+  } else if (model == "3") {
+    w.Input->hide();
+    w.Abok1->setCurrentIndex(TForm1::Page3);
+    w.Abok1->resize(in.number(49, 640), in.number(50, 300));
+    w.Sbox2->setGeometry(QRect(QPoint(0, 0), w.Abok1->size()));
+    setPalette(w.Sbox2, background);
+    const QSize page(w.Abok1->width() - 18, w.Abok1->height() - 10);
+    w.TelMod3->setGeometry(QRect(QPoint(5, 5), page));
+    w.TelMod3->setPicture(filled(page, background));
+    s.memoText.clear();
+    w.Msg->hide();
+  }
+  rt.pumpEvents();
+  if (w.Input->isVisible()) w.Input->setFocus();
+}
+
+void autoRelayout(Runtime& rt, TForm1& w) {
+  GameState& s = rt.state;
+  const ConfigList& c = s.config;
+  LayoutReader in(rt);
+  const QColor background = in.colour(18);
+  const int page = w.Abok1->currentIndex();
+  if (page == TForm1::Page0) {
+    w.Abok1->resize(in.number(24, 640), in.number(25, 300));
+    if (s.textEffect != "scrollup") w.MsgMd0->clear();
+    w.MsgMd0->setGeometry(5, 5, w.Abok1->width() - 10, w.Abok1->height() - 10);
+    w.MsgMd0->setFont(in.font(32, 33, 57));
+    setPalette(w.MsgMd0, background, in.colour(34, Qt::white));
+    s.textEffect = c.at(92);
+    w.Msg->hide();
+  } else if (page == TForm1::Page1) {
+    w.Msg->clear();
+    const bool absolute = c.isOn(88);
+    w.Msg->setGeometry(in.number(27, 0) + (absolute ? 0 : in.number(22, 0)),
+                       in.number(28, 0) + (absolute ? 0 : in.number(23, 0)), in.number(29, 0), in.number(30, 0));
+    w.Abok1->resize(in.number(24, 640), in.number(25, 300));
+    w.Msg->setFont(in.font(32, 33, 57));
+    setPalette(w.Msg, in.colour(31, background), in.colour(34, Qt::white));
+    w.Msg->setVisible(c.isOn(35));
+    if (!c.at(89).empty()) loadPicture(rt, c.at(89), Surface::Tela);
+  } else if (page == TForm1::Page2) {
+    w.Input->hide();
+    w.Abok1->resize(in.number(51, 640), in.number(52, 300));
+    w.Msg->hide();
+  } else if (page == TForm1::Page3) {
+    w.Input->hide();
+    w.Abok1->resize(in.number(49, 640), in.number(50, 300));
+    const QSize pageSize(in.number(49, 640) - 21, in.number(50, 300) - 10);
+    w.TelMod3->setGeometry(QRect(QPoint(5, 5), pageSize));
+    w.Msg->hide();
+    s.memoText.clear();
+  }
+  // Every page: the command panel and the command line.
+  const QRect panel(in.number(45, 0), in.number(46, 0), in.number(47, 0), in.number(48, 0));
+  const QColor panelColour = in.colour(94, background);
+  w.Abok2->setGeometry(panel);
+  w.TelCmd->resize(panel.size());
+  w.TelCmd->setPicture(filled(panel.size(), panelColour));
+  w.panelBuffer = filled(panel.size(), panelColour);
+  w.Abok2->setVisible(c.isOn(53));
+  if (!c.at(109).empty()) loadPicture(rt, c.at(109), Surface::TelCmd);
+  w.Input->setGeometry(in.number(36, 0), in.number(37, 0), in.number(38, 0), in.number(39, 0));
+  w.Input->clear();
+  if (s.modelo == "0" || s.modelo == "1") w.Input->setVisible(c.isOn(44));
+}
+
 }  // namespace corvant

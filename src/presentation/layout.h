@@ -38,4 +38,18 @@ class LayoutReader {
 // that did not convert.
 std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w);
 
+// Makes `model` the current screen model and lays the window out for it.
+void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model);
+// Before each fresh run (flag on, model not "4"): the active viewport page
+// and the panel and command line return to the configured layout.
+void autoRelayout(Runtime& rt, TForm1& w);
+
+// Model "4": the logical screen fitted onto a monitor of W x H pixels.
+struct MonitorFit {
+  double scale;
+  int width, height;  // picture size
+  int left, top;      // offsets of the picture
+};
+MonitorFit fitMonitor(int logicalWidth, int logicalHeight, int monitorWidth, int monitorHeight);
+
 }  // namespace corvant

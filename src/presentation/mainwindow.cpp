@@ -225,6 +225,8 @@ uint32_t TForm1::backgroundRgb() const {
   }
 }
 
+void TForm1::autoRelayout() { corvant::autoRelayout(rt_, *this); }
+
 void TForm1::presentBuffers() {
   if (rt_.state.modelo == "1") Tela->setPicture(screenBuffer);
   if (Abok2->isVisible()) TelCmd->setPicture(panelBuffer);
@@ -275,8 +277,7 @@ void TForm1::startGame() {
   rt_.pumpEvents();
 
   s.script = s.iniScp;
-  s.modelo = s.config.at(cfg::kScreenModel);
-  Abok1->setCurrentIndex(viewportPageFor(s.modelo));
+  applyScreenModel(rt_, *this, s.config.at(cfg::kScreenModel));
   if (s.script.empty()) s.script = "start";
   runGuarded(rt_, [this] { freshRun(rt_, rt_.state.script); });
   rt_.pumpEvents();

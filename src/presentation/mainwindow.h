@@ -85,6 +85,7 @@ class TForm1 : public QWidget, public RunHooks {
   void resetInputsForFreshRun() override;
   void setRunTimer(int intervalMs) override;
   void presentBuffers() override;
+  void autoRelayout() override;
 
  protected:
   // The window sees keys before its controls do.

@@ -79,6 +79,10 @@ struct GameState {
   LinkTable links;
   // The game screen's click script and the picture `tela=` last showed.
   std::string clickScript;
+  // How model "0" writes text ("", "scrollup", "direct", "down", "botton",
+  // "direto") and the scale of the monitor picture in model "4".
+  std::string textEffect;
+  double scale = 1.0;
   std::string screenPicture;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "engine/driver.h"
+#include "engine/guard.h"
+#include "presentation/layout.h"
+#include "support/program.h"
+#include "text/strings.h"
+
+using namespace corvant;
+using corvant::test::GameFolder;
+using corvant::test::ProgramOnFolder;
+
+TEST(LayoutMonitorFit, SmallerRatioWinsAndThePictureIsCentred) {
+  struct Case {
+    int mw, mh;
+    double scale;
+    int width, height, left, top;
+  } cases[] = {
+      {1280, 1024, 2.0, 1280, 840, 0, 92},
+      {1920, 1080, 1080.0 / 420.0, 1645, 1080, 137, 0},
+      {640, 420, 1.0, 640, 420, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const MonitorFit f = fitMonitor(640, 420, c.mw, c.mh);
+    EXPECT_DOUBLE_EQ(f.scale, c.scale) << c.mw << "x" << c.mh;
+    EXPECT_EQ(f.width, c.width);
+    EXPECT_EQ(f.height, c.height);
+    EXPECT_EQ(f.left, c.left);
+    EXPECT_EQ(f.top, c.top);
+  }
+}
+
+namespace {
+
+struct LayoutGame : ::testing::Test {
+  LayoutGame() {
+    f.writeConfig("g", {{18, "102030"}, {24, "300"}, {25, "200"}, {58, "320"}, {59, "240"}, {49, "400"},
+                        {50, "260"}, {51, "500"}, {52, "280"}, {92, "direto"}, {35, "*"}});
+    f.writeSavedGame("g");
+    f.write("start.scp", {"/"});
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    red.save(f.path() + "red.bmp");
+    p = std::make_unique<ProgramOnFolder>(f);
+    p->clickOpening();
+    sink = new test::RecordingTrace;
+    p->rt().trace.reset(sink);
+  }
+  bool run(const std::vector<std::string>& lines) {
+    f.write("t.scp", lines);
+    return runGuarded(p->rt(), [&] { freshRun(p->rt(), "t"); });
+  }
+  bool traced(const std::string& part) const {
+    return std::any_of(sink->lines.begin(), sink->lines.end(),
+                       [&](const std::string& l) { return text::contains(l, part); });
+  }
+  GameFolder f;
+  std::unique_ptr<ProgramOnFolder> p;
+  test::RecordingTrace* sink = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LayoutGame, ModelSwitchShowsThePageAndSizesTheViewport) {
+  TForm1& w = p->window();
+  struct Case {
+    const char* model;
+    int page;
+    QSize viewport;
+    bool strip;
+  } cases[] = {{"0", TForm1::Page0, {300, 200}, false},
+               {"2", TForm1::Page2, {500, 280}, false},
+               {"3", TForm1::Page3, {400, 260}, false},
+               {"1", TForm1::Page1, {320, 240}, true}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(run({std::string("modo= ") + c.model}));
+    EXPECT_EQ(p->rt().state.modelo, c.model);
+    EXPECT_EQ(w.Abok1->currentIndex(), c.page) << c.model;
+    EXPECT_EQ(w.Abok1->size(), c.viewport) << c.model;
+    EXPECT_EQ(w.Msg->isVisibleTo(&w), c.strip) << c.model;
+  }
+  ASSERT_TRUE(run({"modo= 0"}));
+  EXPECT_EQ(p->rt().state.textEffect, "direto");
+  ASSERT_TRUE(run({"modo= 3"}));
+  EXPECT_EQ(w.TelMod3->picture().size(), QSize(400 - 18, 260 - 10));
+}
+
+TEST_F(LayoutGame, ModoKeepsTheCurrentModelButItsSynonymsApplyItAgain) {
+  ASSERT_TRUE(run({"display= red.bmp,tel,0,0"}));
+  ASSERT_TRUE(run({"modo= 1"}));
+  EXPECT_EQ(p->window().screenBuffer.pixel(2, 2), qRgb(255, 0, 0));
+  ASSERT_TRUE(run({"setmode= 1"}));
+  EXPECT_EQ(p->window().screenBuffer.pixel(2, 2), 0xFF102030u);
+}
+
+TEST_F(LayoutGame, SettingsCommands) {
+  auto& s = p->rt().state;
+  ASSERT_TRUE(run({"defini= 40,a~b^c", "defini= 200,x", "defini= x,y", "efeito= scrollup", "efeito= wobble",
+                   "veltec= ", "imgfndtela= back.png", "defcom= nothere", "autocls off"}));
+  EXPECT_EQ(s.config.at(40), "a b,c");
+  EXPECT_TRUE(traced("defini= 200 <- fora da faixa v\xE1lida"));
+  EXPECT_TRUE(traced("defini= -1 <- fora da faixa v\xE1lida"));
+  EXPECT_EQ(s.textEffect, "scrollup");
+  EXPECT_TRUE(traced("efeito= wobble <- efeito n\xE3o implementado"));
+  EXPECT_EQ(s.typingDelay, 0);
+  EXPECT_EQ(s.config.at(89), "back.png");
+  EXPECT_EQ(s.vocabularyScript, "nothere");
+  EXPECT_TRUE(traced("defcom= nothere <- script n\xE3o existe"));
+  EXPECT_FALSE(s.autoRelayout);
+  ASSERT_TRUE(run({"veltec= x", "autocls maybe"}));
+  EXPECT_EQ(s.typingDelay, 7);
+  EXPECT_FALSE(s.autoRelayout);
+}
+
+TEST_F(LayoutGame, AutomaticRelayoutLoadsTheScreenBackgroundPictureBeforeEachFreshRun) {
+  ASSERT_TRUE(run({"imgfndtela= red.bmp", "clearbuf"}));
+  ASSERT_TRUE(run({"/"}));  // the re-layout of this run loads the picture
+  EXPECT_EQ(p->window().screenBuffer.pixel(2, 2), qRgb(255, 0, 0));
+  ASSERT_TRUE(run({"autocls off", "clearbuf"}));
+  ASSERT_TRUE(run({"/"}));
+  EXPECT_EQ(p->window().screenBuffer.pixel(2, 2), 0xFF102030u);
+}
