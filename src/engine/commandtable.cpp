@@ -16,6 +16,7 @@ void registerClockCommands(CommandTable&);
 void registerOsCommands(CommandTable&);
 void registerPictureCommands(CommandTable&);
 void registerLayoutCommands(CommandTable&);
+void registerLinkCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -43,6 +44,7 @@ void registerAllCommands(CommandTable& table) {
   registerOsCommands(table);
   registerPictureCommands(table);
   registerLayoutCommands(table);
+  registerLinkCommands(table);
 }
 
 }  // namespace corvant

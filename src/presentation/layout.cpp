@@ -78,16 +78,16 @@ QImage filled(QSize size, QColor colour) {
   return image;
 }
 
+}  // namespace
+
 // Magenta pixels of the window's background picture are cut out of the
 // window.
 void shapeWindow(TForm1& w) {
   const QImage& picture = w.Imp->picture();
   if (picture.isNull()) return;
-  const QImage mask = picture.convertToFormat(QImage::Format_RGB32).createMaskFromColor(0xFFFF00FF, Qt::MaskOutColor);
+  const QImage mask = picture.convertToFormat(QImage::Format_RGB32).createMaskFromColor(0xFFFF00FF, Qt::MaskInColor);
   w.setMask(QRegion(QBitmap::fromImage(mask)));
 }
-
-}  // namespace
 
 std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   GameState& s = rt.state;
@@ -182,6 +182,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
 
   if (s.modelo != "1") w.Msg->hide();
   w.Abok1->show();
+  s.links.reset();
   return in.problems();
 }
 
@@ -210,6 +211,7 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
   const QColor background = in.colour(18);
   s.modelo = model;
   commonModelStep(rt, w);
+  s.links.reset();
   w.Abok2->setVisible(c.isOn(53));
   if (model == "0") {
     w.Abok1->setCurrentIndex(TForm1::Page0);

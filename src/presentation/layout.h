@@ -38,6 +38,9 @@ class LayoutReader {
 // that did not convert.
 std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w);
 
+// Cuts the window to its background picture: magenta pixels are holes.
+void shapeWindow(TForm1& w);
+
 // Makes `model` the current screen model and lays the window out for it.
 void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model);
 // Before each fresh run (flag on, model not "4"): the active viewport page

@@ -138,7 +138,7 @@ void LinkInput::press(PictureWidget* surface, LinkGroup group, QMouseEvent* e, b
   s.lastPressX = pos.x();
   s.lastPressY = pos.y();
   runGuarded(rt_, [&] {
-    if (surface == window_.Tela && !links.clickScript.empty()) quickRun(rt_, links.clickScript);
+    if (surface == window_.Tela && !s.clickScript.empty()) freshRun(rt_, s.clickScript);
     if (links.hovered < 0) return;
     // A copy: the click script may already have reused the record.
     const LinkRecord rec = links.records[static_cast<size_t>(links.hovered)];

@@ -45,8 +45,6 @@ class LinkTable {
   int hovered = -1;               // record under the pointer, -1 for none
   int insideX = 0, insideY = 0;   // release position inside the last released link
   int mouseState = 0;             // state code of the held buttons and keys
-  // The screen's click script (`tela=`): every press on the screen runs it.
-  std::string clickScript;
   // Targets containing this text are addresses for the desktop's browser.
   std::string externalMarker = "http";
 

@@ -1,6 +1,7 @@
 #include "presentation/mainwindow.h"
 
 #include "presentation/layout.h"
+#include "presentation/linkinput.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,6 +30,7 @@ namespace corvant {
 TForm1::TForm1(Runtime& rt, const LaunchOptions& launch) : QWidget(nullptr, Qt::FramelessWindowHint), rt_(rt) {
   setObjectName(QStringLiteral("TForm1"));
   createComponents();
+  new LinkInput(rt_, *this);
   rt_.hooks = this;
   rt_.form1 = this;
   runCreationSteps(launch);
@@ -224,6 +226,14 @@ uint32_t TForm1::backgroundRgb() const {
     return 0xFF000000u;
   }
 }
+
+void TForm1::resetPresentationForFreshRun() {
+  rt_.state.clickScript.clear();
+  rt_.state.links.reset();
+  Tela->setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::resetLinksForScriptSwitch() { resetPresentationForFreshRun(); }
 
 void TForm1::autoRelayout() { corvant::autoRelayout(rt_, *this); }
 

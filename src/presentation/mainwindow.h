@@ -86,6 +86,8 @@ class TForm1 : public QWidget, public RunHooks {
   void setRunTimer(int intervalMs) override;
   void presentBuffers() override;
   void autoRelayout() override;
+  void resetPresentationForFreshRun() override;
+  void resetLinksForScriptSwitch() override;
 
  protected:
   // The window sees keys before its controls do.

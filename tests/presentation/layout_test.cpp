@@ -120,3 +120,33 @@ TEST_F(LayoutGame, AutomaticRelayoutLoadsTheScreenBackgroundPictureBeforeEachFre
   ASSERT_TRUE(run({"/"}));
   EXPECT_EQ(p->window().screenBuffer.pixel(2, 2), 0xFF102030u);
 }
+
+TEST_F(LayoutGame, VisibilityBackgroundAndShape) {
+  TForm1& w = p->window();
+  ASSERT_TRUE(run({"areas= off,on,,off"}));
+  EXPECT_FALSE(w.Abok1->isVisibleTo(&w));
+  EXPECT_TRUE(w.Abok2->isVisibleTo(&w));
+  ASSERT_TRUE(run({"visible= stop"}));
+  EXPECT_FALSE(w.isEnabled());
+  ASSERT_TRUE(run({"visible cont", "visible= on"}));
+  EXPECT_TRUE(w.isEnabled());
+  EXPECT_TRUE(w.Abok1->isVisibleTo(&w));
+
+  // A background whose left half is magenta: the window takes its size and
+  // loses that half.
+  QImage shaped(60, 40, QImage::Format_RGB32);
+  shaped.fill(Qt::blue);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 30; ++x) shaped.setPixel(x, y, qRgb(255, 0, 255));
+  shaped.save(f.path() + "shaped.bmp");
+  ASSERT_TRUE(run({"loadpainel", "loadpainel none.bmp", "loadpainel shaped.bmp"}));
+  EXPECT_TRUE(traced("loadpainel  <--- n\xE3o informou o nome do arquivo"));
+  EXPECT_TRUE(traced("loadpainel  <--- arquivo n\xE3o existe"));
+  EXPECT_EQ(w.size(), QSize(60, 40));
+  EXPECT_FALSE(w.mask().contains(QPoint(10, 10)));
+  EXPECT_TRUE(w.mask().contains(QPoint(45, 10)));
+
+  ASSERT_TRUE(run({"borda= 2,FF0000"}));
+  EXPECT_EQ(w.Imp->picture().pixel(0, 20), qRgb(255, 0, 0));
+  EXPECT_FALSE(run({"borda= 1,nocolour"}));
+}

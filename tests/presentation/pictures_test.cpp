@@ -124,7 +124,7 @@ TEST_F(PictureGame, TelaStretchesOverTheScreenAtOnceAndSetsTheClickScript) {
   EXPECT_TRUE(seenDuringRun);
   EXPECT_EQ(p->rt().state.clickScript, "onclick");
   EXPECT_EQ(p->rt().state.screenPicture, "small.bmp");
-  ASSERT_TRUE(run({"tela= small.bmp,nothere", "tela= missing.bmp"}));
+  ASSERT_TRUE(run({"tela= small.bmp,onclick", "tela= small.bmp,nothere", "tela= missing.bmp"}));
   EXPECT_EQ(p->rt().state.clickScript, "onclick");
   EXPECT_TRUE(std::any_of(sink->lines.begin(), sink->lines.end(),
                           [](const std::string& l) { return text::contains(l, ",nothere <--- script n\xE3o existe"); }));
