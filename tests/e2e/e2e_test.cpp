@@ -209,3 +209,21 @@ TEST(EndToEnd, ScriptFailureShowsWhereAndTheGameGoesOn) {
   const std::string err = p.readAllStandardError().toStdString();
   EXPECT_NE(err.find("start.scp, line"), std::string::npos) << err;
 }
+
+TEST(EndToEnd, BundledDemoPlaysWithoutErrors) {
+  Game g("demo");
+  for (const QString& name : QDir(CORVANT_DEMO_DIR).entryList(QDir::Files))
+    ASSERT_TRUE(QFile::copy(QString(CORVANT_DEMO_DIR) + "/" + name, g.dir() + name));
+  QProcess p;
+  start(p, CORVANT_EXE, {"--start", g.dir() + "demo.ini"}, QDir::tempPath());
+  terminateAfterAWhile(p);
+  EXPECT_EQ(p.exitCode(), 0);
+  const std::string err = p.readAllStandardError().toStdString();
+  EXPECT_EQ(err.find("corvant:"), std::string::npos) << err;
+  const auto rgs = splitCrLf(g.read("demo.rgs"));
+  ASSERT_GE(rgs.size(), 6u);
+  EXPECT_EQ(rgs[1], "1");                               // one visit
+  EXPECT_EQ(rgs[2], "Welcome back, traveller.");        // the English capture
+  EXPECT_EQ(rgs[5], "Bem-vindo de volta, viajante.");   // the Portuguese one
+  EXPECT_EQ(rgs[4], "10");                              // worked out by the subroutine
+}
