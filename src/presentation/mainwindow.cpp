@@ -2,6 +2,7 @@
 
 #include "presentation/layout.h"
 #include "presentation/linkinput.h"
+#include "presentation/pictures.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,6 +60,24 @@ void TForm1::createComponents() {
   connect(TelAber, &PictureWidget::pressed, this, &TForm1::startDrag);
   connect(TelAber, &PictureWidget::moved, this, &TForm1::dragTo);
   connect(TelAber, &PictureWidget::released, this, &TForm1::openingReleased);
+  // The window is dragged by its background, except over a link there.
+  connect(Imp, &PictureWidget::pressed, this, [this](QMouseEvent* e) {
+    if (rt_.state.links.hovered < 0) startDrag(e);
+  });
+  connect(Imp, &PictureWidget::moved, this, [this](QMouseEvent* e) {
+    if (rt_.state.links.hovered < 0) dragTo(e);
+  });
+  connect(Imp, &PictureWidget::released, this, [this](QMouseEvent*) { dragging_ = false; });
+  // The end button: pressed and normal pictures, then the program ends.
+  connect(btFim, &PictureWidget::pressed, this, [this](QMouseEvent*) {
+    runGuarded(rt_, [this] { loadPicture(rt_, "D-" + rt_.state.config.at(66), Surface::BtFim); });
+  });
+  connect(btFim, &PictureWidget::released, this, [this](QMouseEvent*) {
+    runGuarded(rt_, [this] { loadPicture(rt_, "U-" + rt_.state.config.at(66), Surface::BtFim); });
+    rt_.pumpEvents();
+    rt_.host.sleepMs(200);
+    endApplication(0);
+  });
 
   qApp->installEventFilter(this);
   RunTimer = new QTimer(this);

@@ -150,3 +150,27 @@ TEST_F(LayoutGame, VisibilityBackgroundAndShape) {
   EXPECT_EQ(w.Imp->picture().pixel(0, 20), qRgb(255, 0, 0));
   EXPECT_FALSE(run({"borda= 1,nocolour"}));
 }
+
+TEST(LayoutEndButton, PressShowsItsDownPictureAndReleaseEndsTheProgram) {
+  GameFolder f;
+  f.writeConfig("g", {{64, "10"}, {65, "12"}, {66, "fim.bmp"}, {72, "Sair"}});
+  f.writeSavedGame("g");
+  f.write("start.scp", {"/"});
+  for (auto [name, colour] : {std::pair{"U-fim.bmp", Qt::green}, std::pair{"D-fim.bmp", Qt::red}}) {
+    QImage image(30, 20, QImage::Format_RGB32);
+    image.fill(colour);
+    image.save(f.path() + name);
+  }
+  ProgramOnFolder p(f);
+  p.clickOpening();
+  TForm1& w = p.window();
+  EXPECT_EQ(w.btFim->geometry(), QRect(10, 12, 30, 20));
+  EXPECT_EQ(w.lbFim->pos(), QPoint(10 + 30 + 2, 12 + 3));
+  EXPECT_EQ(w.lbFim->text(), "Sair");
+  QTest::mousePress(w.btFim, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(w.btFim->picture().pixel(3, 3), qRgb(255, 0, 0));
+  EXPECT_FALSE(p.host.quitRequested);
+  QTest::mouseRelease(w.btFim, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(w.btFim->picture().pixel(3, 3), qRgb(0, 255, 0));
+  EXPECT_TRUE(p.host.quitRequested);
+}
