@@ -98,4 +98,10 @@ bool loadPictureFile(const QString& path, QImage& target);
 // example "Sala.PNG" for a game that asks for "sala.png").
 bool loadPictureFile(const QString& name, const QString& file, QImage& target);
 
+// A JPEG of the picture (quality 1..100); empty when it cannot be encoded.
+std::optional<QByteArray> encodeJpeg(const QImage& image, int quality = 90);
+// Writes the JPEG through a temporary file that replaces `path` only when
+// complete. False when it could not be written.
+bool saveJpeg(const QImage& image, const QString& path, int quality = 90);
+
 }  // namespace corvant::imaging

@@ -11,6 +11,7 @@
 #include "presentation/pictures.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
+#include "text/cp1252.h"
 #include "text/numbers.h"
 #include "text/strings.h"
 
@@ -207,6 +208,25 @@ void getbufesp(Runtime& rt) {
   QPainter(&w->screenBuffer).drawImage(QPoint(x, y), w->specialBuffer, from);
 }
 
+// A JPEG snapshot of the screen or its buffer, written relative to the
+// working directory under the name a register holds.
+void getfoto(Runtime& rt) {
+  TForm1* w = rt.form1;
+  std::string name = "foto.jpg";
+  if (!rt.interp.P(1).empty()) {
+    name = reg(rt, parseIntOr(numberParam(rt, 1), 0));
+    if (!text::contains(name, ".jpg")) name += ".jpg";
+  }
+  if (!w) return;
+  const bool buffer = valueParam(rt, 2) == "buf";
+  const QImage* picture = nullptr;
+  if (rt.state.modelo == "1") picture = buffer ? &w->screenBuffer : &w->Tela->picture();
+  else if (rt.state.modelo == "3") picture = buffer ? &w->TelMod3->picture() : &w->Tela3->picture();
+  if (!picture) return;
+  const QString path = files::resolve(text::toQString(name));
+  if (!imaging::saveJpeg(*picture, path)) throw ScriptError("Cannot write the snapshot " + files::display(path));
+}
+
 const CommandEntry kCommands[] = {
     {"display", display},       {"display=", display},     {"tela=", tela},           {"telpos=", tela},
     {"telloc=", tela},          {"tela", tela},            {"telpos", tela},          {"telloc", tela},
@@ -215,7 +235,7 @@ const CommandEntry kCommands[] = {
     {"clearfnc=", clearfnc},    {"clearpan", clearpan},    {"clearpainel", clearpan}, {"refresh", refresh},
     {"savebuf", savebuf},       {"putbuf", savebuf},       {"teltobuf", savebuf},     {"loadbuftela", loadbuftela},
     {"loadbuftela=", loadbuftela}, {"loadbufesp", loadbufesp}, {"loadbufesp=", loadbufesp},
-    {"getbufesp", getbufesp},   {"getbufesp=", getbufesp},
+    {"getbufesp", getbufesp},   {"getbufesp=", getbufesp}, {"getfoto", getfoto},      {"tirafoto", getfoto},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/driver.h"
 #include "engine/guard.h"
+#include "imaging/picture.h"
 #include "support/program.h"
 #include "text/strings.h"
 
@@ -153,4 +154,19 @@ TEST_F(PictureGame, SpecialBufferCopiesARectangleIntoTheScreenBuffer) {
   EXPECT_EQ(buffer(103, 53), kBackground);
   ASSERT_TRUE(run({"loadbuftela red.bmp"}));
   EXPECT_EQ(p->window().screenBuffer.size(), QSize(20, 10));
+}
+
+TEST_F(PictureGame, GetfotoWritesAJpegOfTheScreenOrTheBuffer) {
+  p->rt().state.registers[7] = "snap";
+  ASSERT_TRUE(run({"display= red.bmp,tel,0,0,200,100"}));
+  ASSERT_TRUE(run({"clearbuf 0000FF", "getfoto", "getfoto 7,buf"}));
+  for (auto [file, colour] : {std::pair{"foto.jpg", QColor(255, 0, 0)}, std::pair{"snap.jpg", QColor(0, 0, 255)}}) {
+    auto decoded = imaging::decodeJpeg(f.path() + file);
+    ASSERT_TRUE(decoded) << file;
+    const QImage& saved = *decoded;
+    EXPECT_EQ(saved.size(), QSize(200, 100));
+    const QColor got = saved.pixelColor(100, 50);
+    EXPECT_NEAR(got.red(), colour.red(), 8) << file;
+    EXPECT_NEAR(got.blue(), colour.blue(), 8) << file;
+  }
 }
