@@ -35,10 +35,7 @@ bool between(const std::string& low, const std::string& value, const std::string
 
 void jump(Runtime& rt, bool taken, const std::string& label) {
   rt.interp.trace += taken ? " <- saltou" : " <- n\xE3o saltou";
-  if (!taken) return;
-  rt.interp.clearParams();
-  rt.interp.P(1) = label;
-  continueAs(rt, "goto");
+  if (taken) continueAsGoto(rt, label);
 }
 
 // The embedded command: P(first) is its word, the parameters after it move up.
@@ -93,10 +90,7 @@ void ifRegRange(Runtime& rt) {
   const auto v = valueParams(rt);
   const std::string low = orZero(v[1]), high = orZero(v[2]);
   traceRange(rt, v, low, high);
-  if (!between(low, reg(rt, *r), high)) return;
-  rt.interp.p = {};
-  rt.interp.P(1) = v[3];
-  continueAs(rt, "goto");
+  if (between(low, reg(rt, *r), high)) continueAsGoto(rt, v[3]);
 }
 
 template <Test T>

@@ -1,6 +1,7 @@
 #include "engine/driver.h"
 
 #include "engine/linesyntax.h"
+#include "engine/params.h"
 #include "engine/scripterror.h"
 #include "engine/scriptfiles.h"
 #include "engine/textblock.h"
@@ -27,19 +28,11 @@ void dispatch(Runtime& rt, Handler first) {
   throw ScriptError("The command " + rt.interp.word + " keeps continuing as another command");
 }
 
-void logVisit(Runtime& rt, const std::string& name) {
-  if (rt.state.visitLogName.empty()) return;
-  const QString path = files::join(rt.state.paths.adventureFolder, rt.state.visitLogName + ".txt");
-  const std::string err = files::appendLine(path, name);
-  if (!err.empty()) throw ScriptError("Cannot write the visit log " + files::display(path) + ": " + err);
-}
-
 void storePressPosition(Runtime& rt, const std::string& regText, int value) {
   if (regText.empty()) return;
   auto n = text::parseInt(regText);
   if (!n) throw ScriptError("'" + regText + "' is not a register number (link parameter Ptx/Pty)");
-  registerAt(rt.state.registers, *n);  // fails when there is no such register
-  rt.state.registers[static_cast<size_t>(*n)] = std::to_string(value);
+  reg(rt, *n) = std::to_string(value);
 }
 
 void startFreshRun(Runtime& rt, std::string& name) {
@@ -125,7 +118,7 @@ void run(Runtime& rt, std::string name, int start) {
 
 void quickRun(Runtime& rt, const std::string& name) {
   GameState& s = rt.state;
-  if (!files::exists(files::join(s.paths.adventureFolder, name + ".scp"))) return;
+  if (!plainScriptExists(s, name)) return;
   const bool scrambled = s.config.at(cfg::kScrambled) == "x";
   if (scrambled && !files::exists(files::join(s.paths.adventureFolder, name + ".scx"))) return;
   auto lines = loadScriptLines(s, name);
@@ -167,6 +160,19 @@ void continueAs(Runtime& rt, const std::string& word) {
   rt.interp.redispatch = true;
 }
 
+void continueAsGoto(Runtime& rt, const std::string& label) {
+  rt.interp.clearParams();
+  rt.interp.P(1) = label;
+  continueAs(rt, "goto");
+}
+
+void logVisit(Runtime& rt, const std::string& name) {
+  if (rt.state.visitLogName.empty()) return;
+  const QString path = files::join(rt.state.paths.adventureFolder, rt.state.visitLogName + ".txt");
+  const std::string err = files::appendLine(path, name);
+  if (!err.empty()) throw ScriptError("Cannot write the visit log " + files::display(path) + ": " + err);
+}
+
 void interpretLine(Runtime& rt) {
   Interpreter& in = rt.interp;
   GameState& s = rt.state;
@@ -179,7 +185,8 @@ void interpretLine(Runtime& rt) {
     in.redispatch = false;
     in.word.clear();
     startTraceLine(in.trace, s.lineIndex);
-    // Copies, not references: a handler may replace the line list.
+    // Everything a handler needs is copied out of `c` before it runs, because
+    // a handler may replace the line list.
     const ParsedLine& c = s.lines.parsed(index);
     switch (c.kind) {
       case LineKind::Empty:

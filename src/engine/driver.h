@@ -24,6 +24,10 @@ void runTimerTick(Runtime& rt);
 void interpretLine(Runtime& rt);
 // Continue as another command: the dispatcher looks `word` up next.
 void continueAs(Runtime& rt, const std::string& word);
+// Continue as `goto` label (the jump of every condition).
+void continueAsGoto(Runtime& rt, const std::string& label);
+// Appends a script name to the visit log, when one is kept.
+void logVisit(Runtime& rt, const std::string& name);
 
 // "@norte".."@descer", "@pos", "@obj", "xvlt"/"@xvlt".
 std::string translateAlias(const Runtime& rt, const std::string& name);

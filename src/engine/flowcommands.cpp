@@ -22,21 +22,11 @@ const std::string kDashes(48, '-');
 // The script name used when a timer or trigger names none.
 constexpr const char* kDefaultTimerScript = "ak7mg1t";
 
-bool plainScriptExists(const Runtime& rt, const std::string& name) {
-  return files::exists(files::join(rt.state.paths.adventureFolder, name + ".scp"));
-}
-
 void traceLabelsOf(Runtime& rt, const std::string& name) {
   rt.trace->write("Executando script: " + name + ".scp");
   rt.trace->write("Labels neste script...");
   rt.trace->write(listLabels(rt.state.lines));
   rt.trace->write("");
-}
-
-void continueAsGoto(Runtime& rt, const std::string& label) {
-  rt.interp.clearParams();
-  rt.interp.P(1) = label;
-  continueAs(rt, "goto");
 }
 
 // The line after the label is interpreted at once, in the same call.
@@ -57,7 +47,7 @@ void gosub(Runtime& rt) {
   if (target.empty()) return void(trace += " <--- n\xE3o informou o script/label");
   target = translateAlias(rt, target);
   const bool label = target[0] == ':';
-  if (!label && !plainScriptExists(rt, target)) return void(trace += target + " <--- n\xE3o existe este script");
+  if (!label && !plainScriptExists(rt.state, target)) return void(trace += target + " <--- n\xE3o existe este script");
   s.returnScript = s.script;
   s.returnLine = s.lineIndex;
   if (label) {
@@ -99,15 +89,11 @@ void switchScript(Runtime& rt, bool fresh) {
   if (text::contains(name, "&")) name = readLinkAddress(name, s.link);
   rt.interp.trace += name;
   name = translateAlias(rt, name);
-  if (!plainScriptExists(rt, name)) return void(rt.interp.trace += " <- script n\xE3o existe");
+  if (!plainScriptExists(rt.state, name)) return void(rt.interp.trace += " <- script n\xE3o existe");
   s.script = name;
   readScript(s, name, ScriptSource::PlainOnly, s.lines);
   if (valueParam(rt, 2) != "on") rt.hooks->resetLinksForScriptSwitch();
-  if (!s.visitLogName.empty()) {
-    const QString path = files::join(s.paths.adventureFolder, s.visitLogName + ".txt");
-    const std::string err = files::appendLine(path, name);
-    if (!err.empty()) throw ScriptError("Cannot write the visit log " + files::display(path) + ": " + err);
-  }
+  logVisit(rt, name);
   s.lineIndex = 0;
   rt.trace->write(rt.interp.trace);
   if (fresh) freshRun(rt, translateAlias(rt, s.script));
@@ -126,7 +112,7 @@ void endRun(Runtime& rt) {
 void retScp(Runtime& rt) {
   const std::string name = valueParam(rt, 1);
   rt.interp.trace += name;
-  if (!plainScriptExists(rt, name)) rt.interp.trace += " <- n\xE3o existe este script";
+  if (!plainScriptExists(rt.state, name)) rt.interp.trace += " <- n\xE3o existe este script";
   rt.state.retScp = name;
 }
 
@@ -138,9 +124,7 @@ void recallCmd(Runtime& rt) {
 // Waits n steps, delivering events at each unless told "off"; the window
 // stays responsive and clicks or ticks may start nested runs meanwhile.
 void wait(Runtime& rt, int stepMs) {
-  std::string p1 = valueParam(rt, 1);
-  if (p1.empty()) p1 = "1";
-  const int n = parseIntOr(p1, 1);
+  const int n = parseIntOr(valueParam(rt, 1), 1);
   rt.interp.trace += std::to_string(n);
   const bool events = valueParam(rt, 2) != "off";
   for (int i = 0; i < n && !rt.host.quitting(); ++i) {
@@ -169,14 +153,13 @@ void stopForInput(Runtime& rt) {
 }
 
 void runtimeCmd(Runtime& rt) {
-  std::string p1 = valueParam(rt, 1), p2 = valueParam(rt, 2), p3 = valueParam(rt, 3);
+  std::string p1 = valueParam(rt, 1), p2 = valueParam(rt, 2);
   if (p1.empty()) p1 = "off";
-  if (p3.empty()) p3 = "1000";
-  const int unit = parseIntOr(p3, 1000);
+  const int unit = parseIntOr(valueParam(rt, 3), 1000);
   if (p1 == "off") return rt.hooks->setRunTimer(0);
   const int n = parseIntOr(p1, 1);
   if (p2.empty()) p2 = kDefaultTimerScript;
-  if (!plainScriptExists(rt, p2)) return;
+  if (!plainScriptExists(rt.state, p2)) return;
   rt.state.timerScript = p2;
   const int64_t interval = int64_t{n} * unit;
   // A timer cannot fire faster than every millisecond nor wait past what the
@@ -189,7 +172,7 @@ void trigger(Runtime& rt) {
   if (p1.empty()) p1 = "off";
   const int n = parseIntOr(p1, 0);
   if (p2.empty()) p2 = kDefaultTimerScript;
-  if (!plainScriptExists(rt, p2)) p1 = "off";
+  if (!plainScriptExists(rt.state, p2)) p1 = "off";
   if (p1 == "off") {
     rt.state.triggerCountdown = 0;
     return;
@@ -199,9 +182,7 @@ void trigger(Runtime& rt) {
 }
 
 void getTrigger(Runtime& rt) {
-  std::string p1 = numberParam(rt, 1);
-  if (p1.empty()) p1 = "0";
-  reg(rt, parseIntOr(p1, 0)) = std::to_string(rt.state.triggerCountdown);
+  reg(rt, parseIntOr(numberParam(rt, 1), 0)) = std::to_string(rt.state.triggerCountdown);
 }
 
 void proc(Runtime& rt) {

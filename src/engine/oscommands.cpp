@@ -6,6 +6,7 @@
 #include "engine/commandtable.h"
 #include "engine/params.h"
 #include "engine/scripterror.h"
+#include "engine/scriptfiles.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
 #include "text/cp1252.h"
@@ -88,7 +89,7 @@ void scriptcmd(Runtime& rt) {
   std::string& trace = rt.interp.trace;
   if (name.empty()) return void(trace += " <--- n\xE3o especificou o script");
   trace += name;
-  if (!files::exists(files::join(rt.state.paths.adventureFolder, name + ".scp")))
+  if (!plainScriptExists(rt.state, name))
     return void(trace += " <--- n\xE3o existe este script");
   rt.state.vocabularyScript = name;
 }

@@ -48,10 +48,8 @@ void regTrim(Runtime& rt) {
 enum class Op { Add, Sub, Mul, Div, Random };
 
 int32_t operand(Runtime& rt, Op op) {
-  const std::string p2 = valueParam(rt, 2);
   const bool multiplicative = op == Op::Mul || op == Op::Div;
-  if (p2.empty()) return multiplicative ? 1 : 0;
-  return parseIntOr(p2, multiplicative ? 1 : 0);
+  return parseIntOr(valueParam(rt, 2), multiplicative ? 1 : 0);
 }
 
 int32_t randomUpTo(int32_t bound) {
@@ -113,7 +111,7 @@ void copyRange(Runtime& rt, bool exchange) {
   const int a0 = parseIntOr(numberParam(rt, 1), 0);
   const int b0 = parseIntOr(numberParam(rt, 2), 0);
   const std::string p3 = exchange ? rt.interp.P(3) : valueParam(rt, 3);
-  const int k = p3.empty() ? 1 : parseIntOr(p3, 1);
+  const int k = parseIntOr(p3, 1);
   rt.interp.trace += std::to_string(a0) + "," + std::to_string(b0);
   if (a0 > rt.state.registerCount) return void(rt.interp.trace += " <--- registrador 1 fora de faixa");
   if (b0 > rt.state.registerCount) return void(rt.interp.trace += " <--- registrador 2 fora de faixa");
@@ -149,9 +147,7 @@ void clearRegs(Runtime& rt) {
 }
 
 void convMoney(Runtime& rt) {
-  const std::string p1 = valueParam(rt, 1);
-  const int r = parseIntOr(p1.empty() ? "0" : p1, 0);
-  std::string& cell = reg(rt, r);
+  std::string& cell = reg(rt, parseIntOr(valueParam(rt, 1), 0));
   const std::string money = text::formatMoney(text::parseDecimal(cell).value_or(0.0));
   cell = "R$ " + (money.empty() ? std::string("0") : money);
 }

@@ -69,6 +69,10 @@ bool scriptExists(const GameState& state, std::string_view name) {
   return files::exists(scriptPath(state, name, ".scp")) || files::exists(scriptPath(state, name, ".scx"));
 }
 
+bool plainScriptExists(const GameState& state, std::string_view name) {
+  return files::exists(scriptPath(state, name, ".scp"));
+}
+
 std::optional<std::vector<std::string>> loadScriptLines(const GameState& state, std::string_view name) {
   if (!scriptExists(state, name)) return std::nullopt;
   if (state.config.at(cfg::kScrambled) == "x") return unscramble(readOrFail(scriptPath(state, name, ".scx")));

@@ -28,6 +28,9 @@ bool readScript(const GameState& state, std::string_view name, ScriptSource sour
 // (the command vocabulary is read this way).
 std::optional<std::vector<std::string>> loadScriptLines(const GameState& state, std::string_view name);
 bool scriptExists(const GameState& state, std::string_view name);
+// Only the plain ".scp" file: what `script`, `gosub`, timers and the click
+// script need.
+bool plainScriptExists(const GameState& state, std::string_view name);
 
 std::optional<int> findLabel(const std::vector<std::string>& lines, std::string_view name);
 std::string listLabels(const std::vector<std::string>& lines);

@@ -21,6 +21,17 @@ int viewportPageFor(const std::string& model) {
   return TForm1::Page1;
 }
 
+QColor colourOr(const std::string& colourString, QColor fallback) {
+  if (colourString.empty()) return fallback;
+  try {
+    return QColor::fromRgb(colourToRgb(colourValue(colourString)));
+  } catch (const ScriptError&) {
+    return fallback;
+  }
+}
+
+QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.config.at(18), Qt::black); }
+
 void applyStyleFlags(QFont& font, const std::string& flags) {
   auto at = [&](size_t i, char c) { return flags.size() > i && flags[i] == c; };
   font.setBold(at(0, 'B'));
@@ -78,6 +89,14 @@ QImage filled(QSize size, QColor colour) {
   return image;
 }
 
+// Lines 27 and 28 are relative to the viewport (22, 23) unless line 88 says
+// the strip is placed absolutely.
+void placeMessageStrip(LayoutReader& in, const ConfigList& c, TForm1& w) {
+  const bool absolute = c.isOn(88);
+  w.Msg->setGeometry(in.number(27, 0) + (absolute ? 0 : in.number(22, 0)),
+                     in.number(28, 0) + (absolute ? 0 : in.number(23, 0)), in.number(29, 0), in.number(30, 0));
+}
+
 }  // namespace
 
 // Magenta pixels of the window's background picture are cut out of the
@@ -122,9 +141,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   setPalette(w.MsgMd0, background, in.colour(34, textColour));
 
   // Message strip.
-  const bool absolute = c.isOn(88);
-  w.Msg->setGeometry(in.number(27, 0) + (absolute ? 0 : in.number(22, 0)),
-                     in.number(28, 0) + (absolute ? 0 : in.number(23, 0)), in.number(29, 0), in.number(30, 0));
+  placeMessageStrip(in, c, w);
   w.Msg->setFont(general);
   setPalette(w.Msg, background, textColour);
   w.Msg->setVisible(c.isOn(35));
@@ -266,9 +283,7 @@ void autoRelayout(Runtime& rt, TForm1& w) {
     w.Msg->hide();
   } else if (page == TForm1::Page1) {
     w.Msg->clear();
-    const bool absolute = c.isOn(88);
-    w.Msg->setGeometry(in.number(27, 0) + (absolute ? 0 : in.number(22, 0)),
-                       in.number(28, 0) + (absolute ? 0 : in.number(23, 0)), in.number(29, 0), in.number(30, 0));
+    placeMessageStrip(in, c, w);
     w.Abok1->resize(in.number(24, 640), in.number(25, 300));
     w.Msg->setFont(in.font(32, 33, 57));
     setPalette(w.Msg, in.colour(31, background), in.colour(34, Qt::white));

@@ -15,6 +15,11 @@ class TForm1;
 // The viewport page that shows a screen model ("4" uses the picture page).
 int viewportPageFor(const std::string& model);
 
+// A colour string as a colour; empty or malformed gives the fallback.
+QColor colourOr(const std::string& colourString, QColor fallback);
+// The background colour of configuration line 19 (black when unset).
+QColor backgroundColour(const Runtime& rt);
+
 // A style flags string read by position: "B" bold, "I" italic, "U" underline.
 void applyStyleFlags(QFont& font, const std::string& flags);
 

@@ -3,11 +3,12 @@
 #include <QPainter>
 
 #include "engine/commandtable.h"
-#include "presentation/pictures.h"
 #include "engine/linesyntax.h"
 #include "engine/params.h"
+#include "engine/scriptfiles.h"
 #include "presentation/layout.h"
 #include "presentation/mainwindow.h"
+#include "presentation/pictures.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
 #include "text/numbers.h"
@@ -40,8 +41,7 @@ void imgfndfunc(Runtime& rt) { rt.state.config.set(109, valueParam(rt, 1)); }
 
 // Changes one configuration line in memory; shutdown saves it.
 void defini(Runtime& rt) {
-  const std::string p1 = valueParam(rt, 1);
-  const int index = text::parseIntOr(p1.empty() ? "-1" : p1, -1);
+  const int index = text::parseIntOr(valueParam(rt, 1), -1);
   rt.interp.trace += std::to_string(index);
   std::string value = substituteMarker(kMarkerBlank, valueParam(rt, 2), rt.state.modelo);
   value = substituteMarker(kMarkerComma, value, rt.state.modelo);
@@ -53,7 +53,7 @@ void defini(Runtime& rt) {
 void defcom(Runtime& rt) {
   const std::string name = valueParam(rt, 1);
   rt.interp.trace += name;
-  if (!files::exists(files::join(rt.state.paths.adventureFolder, name + ".scp")))
+  if (!plainScriptExists(rt.state, name))
     rt.interp.trace += " <- script n\xE3o existe";
   rt.state.vocabularyScript = name;
 }

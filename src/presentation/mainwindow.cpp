@@ -38,7 +38,7 @@ TForm1::TForm1(Runtime& rt, const LaunchOptions& launch) : QWidget(nullptr, Qt::
 }
 
 TForm1::~TForm1() {
-  if (rt_.hooks == this) rt_.hooks = nullptr;
+  if (rt_.hooks == this) rt_.detachHooks();
   if (rt_.form1 == this) rt_.form1 = nullptr;
 }
 
@@ -191,25 +191,15 @@ void TForm1::runCreationSteps(const LaunchOptions& launch) {
 
   const std::string& opening = s.config.at(cfg::kOpeningPicture);
   if (!opening.empty()) {
-    QImage picture = loadGamePicture(opening);
-    if (!picture.isNull()) TelAber->setPicture(picture);
+    try {
+      loadPicture(rt_, opening, Surface::TelAber);
+    } catch (const std::exception& e) {
+      reportStartup("The picture " + opening + " cannot be shown: " + e.what());
+    }
   }
   TelAber->setEnabled(true);
   Abok0->setCurrentIndex(PageAbertura);
   std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch()));
-}
-
-QImage TForm1::loadGamePicture(const std::string& name) {
-  QImage picture;
-  try {
-    const QString folder = rt_.state.paths.graphicsFolder.isEmpty() ? rt_.state.paths.gameFolder
-                                                                     : rt_.state.paths.graphicsFolder;
-    const QString path = files::join(folder, name);
-    imaging::loadPictureFile(path, files::resolve(path), picture);
-  } catch (const std::exception& e) {
-    reportStartup("The picture " + name + " cannot be shown: " + e.what());
-  }
-  return picture;
 }
 
 void TForm1::applyGameLoadLayout() {
@@ -227,7 +217,7 @@ void TForm1::clearAll() {
   MsgMd0->clear();
   Input->clear();
   Msg->clear();
-  const QColor background = QColor::fromRgb(backgroundRgb());
+  const QColor background = backgroundColour(rt_);
   Tela->picture().fill(background);
   Tela->update();
   screenBuffer.fill(background);
@@ -236,14 +226,6 @@ void TForm1::clearAll() {
   TelCmd->picture().fill(background);
   TelCmd->update();
   rt_.pumpEvents();
-}
-
-uint32_t TForm1::backgroundRgb() const {
-  try {
-    return colourToRgb(colourValue(rt_.state.config.at(18)));
-  } catch (const ScriptError&) {
-    return 0xFF000000u;
-  }
 }
 
 void TForm1::resetPresentationForFreshRun() {
@@ -327,12 +309,15 @@ void TForm1::setRunTimer(int intervalMs) {
 // The held key is what `stop` and `inkey` read: recorded at every press and
 // cleared at every release, whichever control has the focus.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // Every event of the application passes here: look at the type first.
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QWidget::eventFilter(watched, event);
   auto* w = qobject_cast<QWidget*>(watched);
   if (w && w->window() == this) {
-    if (event->type() == QEvent::KeyPress) {
+    if (type == QEvent::KeyPress) {
       auto* k = static_cast<QKeyEvent*>(event);
       if (!k->isAutoRepeat() || rt_.state.heldKey == 0) rt_.state.heldKey = virtualKeyCode(k->key());
-    } else if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+    } else if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
       rt_.state.heldKey = 0;
     }
   }

@@ -106,8 +106,7 @@ class TForm1 : public QWidget, public RunHooks {
   void startGame();
   void applyGameLoadLayout();
   void clearAll();
-  uint32_t backgroundRgb() const;
-  QImage loadGamePicture(const std::string& name);
+
   void endApplication(int code);
 
   Runtime& rt_;

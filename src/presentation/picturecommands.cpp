@@ -6,7 +6,9 @@
 #include "engine/linesyntax.h"
 #include "engine/params.h"
 #include "engine/scripterror.h"
+#include "engine/scriptfiles.h"
 #include "imaging/picture.h"
+#include "presentation/layout.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
 #include "runtime/files.h"
@@ -30,35 +32,21 @@ QString graphicsPath(const Runtime& rt, const std::string& name) {
   return files::join(rt.state.paths.graphicsFolder, name);
 }
 
-// A colour parameter; empty or malformed gives the fallback.
-QColor colourOr(const std::string& param, QColor fallback) {
-  if (param.empty()) return fallback;
-  try {
-    return QColor::fromRgb(colourToRgb(colourValue(param)));
-  } catch (const ScriptError&) {
-    return fallback;
-  }
-}
-
-QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.config.at(18), Qt::black); }
-
-int intOr(const std::string& v, int fallback) { return v.empty() ? fallback : parseIntOr(v, fallback); }
-
 void fillRect(QImage& image, const QRect& r, QColor colour) {
   if (image.isNull()) return;
   QPainter(&image).fillRect(r, colour);
 }
 
-void displayPicture(Runtime& rt, TForm1& w, const std::string& file) {
+void displayPicture(Runtime& rt, const std::string& file) {
   std::string& trace = rt.interp.trace;
   if (!files::exists(graphicsPath(rt, file))) return void(trace += file + " <--- arquivo inexistente!");
   trace += file;
   const std::string where = valueParam(rt, 2);
   if (where != "tel" && where != "fnc" && where != "pan" && where != "map")
     return void(trace += "," + where + " <--- n\xE3o indicou o local tel/fnc/tel!");
-  const int x = intOr(valueParam(rt, 3), 0), y = intOr(valueParam(rt, 4), 0);
+  const int x = parseIntOr(valueParam(rt, 3), 0), y = parseIntOr(valueParam(rt, 4), 0);
   trace += "," + where + "," + std::to_string(x) + "," + std::to_string(y);
-  const int width = intOr(valueParam(rt, 5), 0), height = intOr(valueParam(rt, 6), 0);
+  const int width = parseIntOr(valueParam(rt, 5), 0), height = parseIntOr(valueParam(rt, 6), 0);
   const std::string& model = rt.state.modelo;
   QSize drawn;
   if (where == "tel") {
@@ -71,16 +59,13 @@ void displayPicture(Runtime& rt, TForm1& w, const std::string& file) {
   } else {
     drawn = drawPictureFile(rt, file, x, y, width, height, Surface::MapJog);
   }
-  (void)w;
   trace += "," + std::to_string(width > 0 ? width : drawn.width()) + "," +
            std::to_string(height > 0 ? height : drawn.height());
 }
 
 void display(Runtime& rt) {
-  TForm1* w = rt.form1;
   const std::string p1 = valueParam(rt, 1);
-  if (!w) return;
-  if (isPictureName(p1)) displayPicture(rt, *w, p1);
+  if (rt.form1 && isPictureName(p1)) displayPicture(rt, p1);
 }
 
 // A full-screen picture and the script that a press on the screen runs.
@@ -92,7 +77,7 @@ void tela(Runtime& rt) {
   if (file == "loc" || file == "pos") file = s.screenPicture;
   if (!files::exists(graphicsPath(rt, file))) return void(trace += " <--- arquivo n\xE3o existe");
   const std::string script = translateAlias(rt, valueParam(rt, 2));
-  if (!script.empty() && !files::exists(files::join(s.paths.adventureFolder, script + ".scp")))
+  if (!script.empty() && !plainScriptExists(s, script))
     return void(trace += "," + script + " <--- script n\xE3o existe");
   s.clickScript = script;
   if (s.modelo == "0") return;
@@ -112,8 +97,8 @@ struct Rect {
 // Colour, then x, y, width, height with the given defaults.
 Rect rectParams(Runtime& rt, QColor colour, QSize whole) {
   return {colourOr(valueParam(rt, 1), colour),
-          QRect(intOr(valueParam(rt, 2), 0), intOr(valueParam(rt, 3), 0), intOr(valueParam(rt, 4), whole.width()),
-                intOr(valueParam(rt, 5), whole.height()))};
+          QRect(parseIntOr(valueParam(rt, 2), 0), parseIntOr(valueParam(rt, 3), 0), parseIntOr(valueParam(rt, 4), whole.width()),
+                parseIntOr(valueParam(rt, 5), whole.height()))};
 }
 
 void cls(Runtime& rt) {
@@ -202,9 +187,9 @@ void loadbufesp(Runtime& rt) {
 void getbufesp(Runtime& rt) {
   TForm1* w = rt.form1;
   if (!w || w->specialBuffer.isNull() || w->screenBuffer.isNull()) return;
-  const int x = intOr(valueParam(rt, 1), 0), y = intOr(valueParam(rt, 2), 0);
-  const QRect from(intOr(valueParam(rt, 3), 0), intOr(valueParam(rt, 4), 0),
-                   intOr(valueParam(rt, 5), w->Tela->width()), intOr(valueParam(rt, 6), w->Tela->height()));
+  const int x = parseIntOr(valueParam(rt, 1), 0), y = parseIntOr(valueParam(rt, 2), 0);
+  const QRect from(parseIntOr(valueParam(rt, 3), 0), parseIntOr(valueParam(rt, 4), 0),
+                   parseIntOr(valueParam(rt, 5), w->Tela->width()), parseIntOr(valueParam(rt, 6), w->Tela->height()));
   QPainter(&w->screenBuffer).drawImage(QPoint(x, y), w->specialBuffer, from);
 }
 

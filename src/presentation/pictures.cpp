@@ -65,7 +65,10 @@ void loadPicture(Runtime& rt, const std::string& name, Surface target) {
   if (name.empty()) {
     into->setPicture(QImage());
   } else {
-    const QString path = files::join(rt.state.paths.graphicsFolder, name);
+    // Before the first game load there is no graphics folder yet: the opening
+    // picture comes from the game folder.
+    const Paths& paths = rt.state.paths;
+    const QString path = files::join(paths.graphicsFolder.isEmpty() ? paths.gameFolder : paths.graphicsFolder, name);
     QImage picture = into->picture();
     if (imaging::loadPictureFile(path, files::resolve(path), picture)) into->setPicture(picture);
   }

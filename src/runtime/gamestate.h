@@ -52,6 +52,14 @@ struct GameState {
   std::string carriedValue;
 
   const std::string& saveName() const { return paths.saveName; }
+  // IniScp, Script, RetScp, Objeto and Posic from configuration lines 6 to 10.
+  void takeScriptVariables() {
+    iniScp = config.at(cfg::kIniScp);
+    script = config.at(cfg::kScript);
+    retScp = config.at(cfg::kRetScp);
+    objeto = config.at(cfg::kObjeto);
+    posic = config.at(cfg::kPosic);
+  }
 
   // Registers 0..registerCount and their names (the saved ".rgs"/".nrg").
   std::vector<std::string> registers;

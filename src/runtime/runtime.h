@@ -30,6 +30,8 @@ struct Runtime {
   std::unique_ptr<TraceSink> trace;
 
   void pumpEvents() { host.pumpEvents(); }
+  // Back to the do-nothing hooks, when the windows go away.
+  void detachHooks() { hooks = &noHooks_; }
 
  private:
   RunHooks noHooks_;

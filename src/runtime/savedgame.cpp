@@ -72,11 +72,7 @@ std::string loadGame(GameState& s, const std::string& saveName) {
   s.objectRecords = std::move(req[3].lines);
 
   s.registerCount = text::parseIntOr(s.config.at(cfg::kRegisterCount), s.registerCount);
-  s.iniScp = s.config.at(cfg::kIniScp);
-  s.script = s.config.at(cfg::kScript);
-  s.retScp = s.config.at(cfg::kRetScp);
-  s.objeto = s.config.at(cfg::kObjeto);
-  s.posic = s.config.at(cfg::kPosic);
+  s.takeScriptVariables();
   s.gameLoaded = true;
   s.configLoaded = true;
   return {};

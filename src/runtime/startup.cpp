@@ -90,11 +90,7 @@ std::vector<StartupMessage> readConfiguration(GameState& s) {
   } else {
     messages.push_back({false, badNumber(s, cfg::kRegisterCount, "register count", s.registerCount)});
   }
-  s.iniScp = s.config.at(cfg::kIniScp);
-  s.script = s.config.at(cfg::kScript);
-  s.retScp = s.config.at(cfg::kRetScp);
-  s.objeto = s.config.at(cfg::kObjeto);
-  s.posic = s.config.at(cfg::kPosic);
+  s.takeScriptVariables();
   s.registers.assign(static_cast<size_t>(s.registerCount) + 1, std::string());
   s.registerNames.clear();
   s.carriedValue = s.config.at(cfg::kCarriedValue);

@@ -10,6 +10,7 @@
 #include "presentation/mainwindow.h"
 #include "runtime/startup.h"
 #include "support/gamefolder.h"
+#include "support/program.h"
 
 namespace corvant {
 }
@@ -106,12 +107,14 @@ TEST_F(LinkTargetTest, TheScrollingScreenTreatsLabelsAsScriptNames) {
   EXPECT_EQ(g.rt.state.script, ":marca");
 }
 
+using corvant::test::ProgramOnFolder;
+
 namespace {
 
 // The whole program on a game folder, started; the surfaces get pictures so
 // that presses can draw on them.
 struct LinkInputTest : ::testing::Test {
-  LinkInputTest() : previous(QDir::currentPath()) {
+  LinkInputTest() {
     f.writeConfig("g", {{6, "sala"}});
     f.writeSavedGame("g");
     f.write("start.scp", {"/ only has to exist"});
@@ -120,11 +123,9 @@ struct LinkInputTest : ::testing::Test {
     f.write("clique.scp", {"reg= 5,clicou"});
     saveImage("normal.png", Qt::blue);
     saveImage("apertado.png", Qt::green);
-    QDir::setCurrent(f.path());
-    launch = parseLaunch({"corvant", f.path() + "g.ini"}, "/usr/bin/corvant");
-    program = std::make_unique<Program>(host, launch);
-    QTest::mouseClick(program->mainWindow().TelAber, Qt::LeftButton, {}, QPoint(5, 5));
-    TForm1& w = program->mainWindow();
+    p = std::make_unique<ProgramOnFolder>(f);
+    p->clickOpening();
+    TForm1& w = p->window();
     for (PictureWidget* s : {w.Tela, w.TelCmd, w.Imp}) {
       s->resize(200, 100);
       QImage blank(200, 100, QImage::Format_RGB32);
@@ -132,17 +133,14 @@ struct LinkInputTest : ::testing::Test {
       s->setPicture(blank);
     }
   }
-  ~LinkInputTest() override {
-    program.reset();
-    QDir::setCurrent(previous);
-  }
   void saveImage(const char* name, Qt::GlobalColor colour) {
     QImage i(10, 10, QImage::Format_RGB32);
     i.fill(colour);
     ASSERT_TRUE(i.save(f.path() + name));
   }
-  Runtime& rt() { return program->runtime(); }
-  TForm1& w() { return program->mainWindow(); }
+  Runtime& rt() { return p->rt(); }
+  TForm1& w() { return p->window(); }
+  TestHost& host() { return p->host; }
   LinkTable& links() { return rt().state.links; }
   const std::string& reg(int n) { return rt().state.registers.at(static_cast<size_t>(n)); }
   LinkRecord link(const std::string& target) {
@@ -159,10 +157,7 @@ struct LinkInputTest : ::testing::Test {
   }
 
   GameFolder f;
-  QString previous;
-  LaunchOptions launch;
-  TestHost host;
-  std::unique_ptr<Program> program;
+  std::unique_ptr<ProgramOnFolder> p;
 };
 
 }  // namespace
@@ -193,11 +188,11 @@ TEST_F(LinkInputTest, ReleasingALinkOnEachSurfaceReachesItsTarget) {
     EXPECT_EQ(links().insideY, 18);
     EXPECT_EQ(links().mouseState, 0);
   }
-  EXPECT_EQ(host.opened, std::vector<std::string>{"http://example.org"});
+  EXPECT_EQ(host().opened, std::vector<std::string>{"http://example.org"});
   EXPECT_EQ(reg(2), "depois");
   EXPECT_EQ(reg(3), "aberta");
   EXPECT_EQ(rt().state.script, "porta");
-  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(host().errors.empty());
 }
 
 TEST_F(LinkInputTest, PressShowsThePressedPictureAndReleaseTheNormalOne) {

@@ -75,8 +75,12 @@ TEST(LinkTableGroups, WordsNameTheirRangesAndCountersWrapInsideTheGroup) {
     EXPECT_EQ(t.records[static_cast<size_t>(c.first + 1)].target, "t" + std::to_string(c.first + 1));
     EXPECT_EQ(t.nextSlot(c.group), c.first + 1);
     // Nothing outside the group was touched.
-    if (c.first > 0) EXPECT_TRUE(activeIn(t, 0, c.first - 1).empty());
-    if (c.last < LinkTable::kRecords - 1) EXPECT_TRUE(activeIn(t, c.last + 1, LinkTable::kRecords - 1).empty());
+    if (c.first > 0) {
+      EXPECT_TRUE(activeIn(t, 0, c.first - 1).empty());
+    }
+    if (c.last < LinkTable::kRecords - 1) {
+      EXPECT_TRUE(activeIn(t, c.last + 1, LinkTable::kRecords - 1).empty());
+    }
   }
   for (const char* other : {"", "TEL", "jn4", "map", "tel "}) EXPECT_FALSE(linkGroupByWord(other)) << other;
 }
@@ -182,7 +186,9 @@ TEST_F(LinkCommandsTest, LinksOffAndOnCoverTheNamedRecordsAndTraceTheWord) {
     for (auto& r : t.records) r.active = true;
     EXPECT_EQ(g.call("linksoff", {c.word}), c.word);
     EXPECT_EQ(activeIn(t, 0, 179).size(), 180u - static_cast<size_t>(c.last - c.first + 1));
-    if (c.last >= c.first) EXPECT_TRUE(activeIn(t, c.first, c.last).empty());
+    if (c.last >= c.first) {
+      EXPECT_TRUE(activeIn(t, c.first, c.last).empty());
+    }
   }
   // A record switched on that was never filled is a zero-size link at the origin.
   links() = LinkTable();
