@@ -11,19 +11,21 @@
 #include "minigame/minigamewindow.h"
 #include "network/chatwindow.h"
 #include "presentation/mainwindow.h"
+#include "windows/backdrop.h"
 #include "windows/forms.h"
+#include "windows/monitorwindow.h"
 
 namespace corvant {
 
 Program::Program(Host& host, const LaunchOptions& launch) : rt_(host) {
   if (!launch.traceFile.isEmpty()) rt_.trace = std::make_unique<FileTraceSink>(launch.traceFile);
   form1_ = std::make_unique<TForm1>(rt_, launch);
-  form10_ = std::make_unique<TForm10>();
+  form10_ = std::make_unique<TForm10>(rt_);
   form14_ = std::make_unique<TForm14>();
   form15_ = std::make_unique<TForm15>();
   form16_ = std::make_unique<TForm16>();
   form17_ = std::make_unique<TForm17>();
-  form1F_ = std::make_unique<TForm1F>();
+  form1F_ = std::make_unique<TForm1F>(rt_);
   form3_ = std::make_unique<TForm3>(rt_);
 }
 

@@ -17,6 +17,7 @@ void registerOsCommands(CommandTable&);
 void registerPictureCommands(CommandTable&);
 void registerLayoutCommands(CommandTable&);
 void registerLinkCommands(CommandTable&);
+void registerGeometryCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -45,6 +46,7 @@ void registerAllCommands(CommandTable& table) {
   registerPictureCommands(table);
   registerLayoutCommands(table);
   registerLinkCommands(table);
+  registerGeometryCommands(table);
 }
 
 }  // namespace corvant

@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 
 #include "engine/linesyntax.h"
 #include "engine/scripterror.h"
@@ -11,6 +12,7 @@
 #include "runtime/runtime.h"
 #include "text/cp1252.h"
 #include "text/numbers.h"
+#include "windows/monitorwindow.h"
 
 namespace corvant {
 
@@ -89,6 +91,12 @@ QImage filled(QSize size, QColor colour) {
   return image;
 }
 
+void setCanvas(CanvasStyle& c, QColor brush, const QFont& font, QColor text) {
+  c.brush = brush;
+  c.font = font;
+  c.fontColour = c.pen = text;
+}
+
 // Lines 27 and 28 are relative to the viewport (22, 23) unless line 88 says
 // the strip is placed absolutely.
 void placeMessageStrip(LayoutReader& in, const ConfigList& c, TForm1& w) {
@@ -153,6 +161,8 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   w.Tela->setGeometry(QRect(QPoint(0, 0), screen));
   w.Tela->setPicture(filled(screen, background));
   w.screenBuffer = filled(screen, background);
+  setCanvas(w.Tela->canvas, background, general, textColour);
+  setCanvas(w.screenCanvas, background, general, textColour);
   if (s.modelo == "4") w.Abok1->resize(screen);
 
   // HTML page, scrolling page and map page.
@@ -161,6 +171,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   const QSize page3(in.number(49, 640) - 21, in.number(50, 300) - 10);
   w.TelMod3->setGeometry(5, 5, page3.width(), page3.height());
   w.TelMod3->setPicture(filled(page3, background));
+  setCanvas(w.TelMod3->canvas, background, general, textColour);
   w.Sbc1->setGeometry(0, 0, in.number(96, 640), in.number(97, 300));
   w.MapJog->resize(w.Sbc1->size());
 
@@ -179,6 +190,8 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   w.TelCmd->resize(panel.size());
   w.TelCmd->setPicture(filled(panel.size(), background));
   w.panelBuffer = filled(panel.size(), background);
+  setCanvas(w.TelCmd->canvas, background, general, textColour);
+  setCanvas(w.panelCanvas, background, general, textColour);
   w.Abok2->setVisible(c.isOn(53));
 
   // End button and its caption.
@@ -219,9 +232,55 @@ void commonModelStep(Runtime& rt, TForm1& w) {
   rt.state.scale = 1.0;
 }
 
+// Model "4": the main window gives way to the monitor, which shows the
+// logical screen as large as it fits, between two letterbox bars.
+void applyMonitorModel(Runtime& rt, TForm1& w, const MonitorRequest& r, QColor background, const QFont& general,
+                       QColor textColour) {
+  GameState& s = rt.state;
+  TForm10* m = rt.monitor;
+  s.logicalWidth = r.width.empty() ? 640 : text::parseIntOr(r.width, 640);
+  s.logicalHeight = r.height.empty() ? 420 : text::parseIntOr(r.height, 420);
+  // A malformed colour fails the command like any other colour parameter.
+  const QColor letterbox = r.colour.empty() ? background : QColor::fromRgb(colourToRgb(colourValue(r.colour)));
+  if (!m || s.logicalWidth <= 0 || s.logicalHeight <= 0) return;
+  m->letterbox = letterbox;
+  w.hide();
+  // Without a window manager "maximised" means nothing: take the screen's
+  // free area explicitly.
+  if (const QScreen* screen = m->screen()) m->setGeometry(screen->availableGeometry());
+  m->showMaximized();
+  rt.pumpEvents();
+  const int W = m->width(), H = m->height();
+  const MonitorFit fit = fitMonitor(s.logicalWidth, s.logicalHeight, W, H);
+  s.scale = fit.scale;
+  m->PanMon->setGeometry(fit.left, fit.top, fit.width, fit.height);
+  m->Monitor->setGeometry(0, 0, fit.width, fit.height);
+  m->monitorBuffer = filled(QSize(fit.width, fit.height), background);
+  m->Monitor->setPicture(filled(QSize(fit.width, fit.height), background));
+  setPalette(m, background);
+  setPalette(m->PanMon, background);
+  QFont font = general;
+  if (font.pointSize() > 0) font.setPointSize(static_cast<int>(font.pointSize() * fit.scale));
+  setCanvas(m->monitorCanvas, background, font, textColour);
+  if (fit.top > 0) {
+    m->ShpTop->setGeometry(0, 0, W, fit.top);
+    m->ShpBot->setGeometry(0, fit.top + fit.height, W, H - fit.top - fit.height);
+  } else {
+    m->ShpTop->setGeometry(0, 0, fit.left, H);
+    m->ShpBot->setGeometry(fit.left + fit.width, 0, W - fit.left - fit.width, H);
+  }
+  m->paintBars();
+  w.Abok1->setCurrentIndex(TForm1::Page1);
+  w.Input->hide();
+  m->margins = {static_cast<int>(5 * fit.scale), static_cast<int>(8 * fit.scale),
+                fit.width - static_cast<int>(8 * fit.scale), 0};
+  m->margins.bottom = fit.height - m->margins.top - static_cast<int>(5 * fit.scale);
+  w.Msg->hide();
+}
+
 }  // namespace
 
-void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
+void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model, const MonitorRequest& monitor) {
   GameState& s = rt.state;
   const ConfigList& c = s.config;
   LayoutReader in(rt);
@@ -230,6 +289,12 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
   commonModelStep(rt, w);
   s.links.reset();
   w.Abok2->setVisible(c.isOn(53));
+  const bool known = model == "0" || model == "1" || model == "2" || model == "3";
+  if (known && rt.monitor && rt.monitor->isVisible()) {
+    rt.monitor->hide();
+    // The game comes back to the main window, which model "4" hid.
+    w.show();
+  }
   if (model == "0") {
     w.Abok1->setCurrentIndex(TForm1::Page0);
     w.Input->setVisible(c.isOn(44));
@@ -239,6 +304,7 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
     s.textEffect = c.at(92);
     w.Msg->hide();
   } else if (model == "1") {
+    w.Tela->canvas.brush = w.screenCanvas.brush = background;
     w.screenBuffer.fill(background);
     w.Msg->setVisible(c.isOn(35));
     w.Input->setVisible(c.isOn(44));
@@ -260,8 +326,14 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model) {
     const QSize page(w.Abok1->width() - 18, w.Abok1->height() - 10);
     w.TelMod3->setGeometry(QRect(QPoint(5, 5), page));
     w.TelMod3->setPicture(filled(page, background));
+    QFont pageFont = in.font(15, 16, 67);
+    setCanvas(w.TelMod3->canvas, background, pageFont, in.colour(19, Qt::white));
     s.memoText.clear();
+    s.pageWriteX = s.pageWriteY = 0;
+    w.Sbox2->setFocus();
     w.Msg->hide();
+  } else if (model == "4") {
+    applyMonitorModel(rt, w, monitor, background, in.font(15, 16, 67), in.colour(19, Qt::white));
   }
   rt.pumpEvents();
   if (w.Input->isVisible()) w.Input->setFocus();
@@ -288,6 +360,10 @@ void autoRelayout(Runtime& rt, TForm1& w) {
     w.Msg->setFont(in.font(32, 33, 57));
     setPalette(w.Msg, in.colour(31, background), in.colour(34, Qt::white));
     w.Msg->setVisible(c.isOn(35));
+    // The screen writes in the message strip's font from now on.
+    w.Tela->setCursor(Qt::ArrowCursor);
+    w.Tela->canvas.brush = w.screenCanvas.brush = background;
+    w.Tela->canvas.font = w.screenCanvas.font = w.Msg->font();
     if (!c.at(89).empty()) loadPicture(rt, c.at(89), Surface::Tela);
   } else if (page == TForm1::Page2) {
     w.Input->hide();
@@ -298,6 +374,8 @@ void autoRelayout(Runtime& rt, TForm1& w) {
     w.Abok1->resize(in.number(49, 640), in.number(50, 300));
     const QSize pageSize(in.number(49, 640) - 21, in.number(50, 300) - 10);
     w.TelMod3->setGeometry(QRect(QPoint(5, 5), pageSize));
+    setCanvas(w.TelMod3->canvas, background, in.font(15, 16, 67), in.colour(19, Qt::white));
+    s.pageWriteX = s.pageWriteY = 0;
     w.Msg->hide();
     s.memoText.clear();
   }
@@ -308,6 +386,8 @@ void autoRelayout(Runtime& rt, TForm1& w) {
   w.TelCmd->resize(panel.size());
   w.TelCmd->setPicture(filled(panel.size(), panelColour));
   w.panelBuffer = filled(panel.size(), panelColour);
+  setCanvas(w.TelCmd->canvas, panelColour, in.font(15, 16, 67), in.colour(19, Qt::white));
+  w.panelCanvas = w.TelCmd->canvas;
   w.Abok2->setVisible(c.isOn(53));
   if (!c.at(109).empty()) loadPicture(rt, c.at(109), Surface::TelCmd);
   w.Input->setGeometry(in.number(36, 0), in.number(37, 0), in.number(38, 0), in.number(39, 0));

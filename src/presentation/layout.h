@@ -46,8 +46,14 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w);
 // Cuts the window to its background picture: magenta pixels are holes.
 void shapeWindow(TForm1& w);
 
+// What a script asks of model "4": the logical screen size and the
+// letterbox colour (empty: 640, 420 and the background colour).
+struct MonitorRequest {
+  std::string width, height, colour;
+};
+
 // Makes `model` the current screen model and lays the window out for it.
-void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model);
+void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model, const MonitorRequest& monitor = {});
 // Before each fresh run (flag on, model not "4"): the active viewport page
 // and the panel and command line return to the configured layout.
 void autoRelayout(Runtime& rt, TForm1& w);

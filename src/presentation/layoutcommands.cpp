@@ -24,7 +24,7 @@ void switchModel(Runtime& rt, bool evenWhenCurrent) {
   if (w) w->Input->clear();
   rt.state.scale = 1.0;
   if (!evenWhenCurrent && model == rt.state.modelo) return;
-  if (w) applyScreenModel(rt, *w, model);
+  if (w) applyScreenModel(rt, *w, model, {valueParam(rt, 2), valueParam(rt, 3), valueParam(rt, 4)});
   else rt.state.modelo = model;
 }
 void modo(Runtime& rt) { switchModel(rt, false); }

@@ -18,6 +18,7 @@
 #include "text/cp1252.h"
 #include "text/numbers.h"
 #include "text/strings.h"
+#include "windows/monitorwindow.h"
 
 namespace corvant {
 namespace {
@@ -38,10 +39,6 @@ bool namesPicture(const std::string& s) {
   return text::contains(s, ".gif") || text::contains(s, ".png") || text::contains(s, ".jpg") ||
          text::contains(s, ".bmp");
 }
-
-// The monitor of model "4" scales everything scripts place on it. The
-// monitor window is not built yet, so its factor is the neutral one.
-double monitorScale(const Runtime&) { return 1.0; }
 
 QFont generalFont(const Runtime& rt, double scale = 1.0) {
   LayoutReader reader(rt);
@@ -109,7 +106,8 @@ void monitorArea(Runtime& rt) {
   }
   trace += "," + p2;
   if (rt.state.modelo != "4") return;
-  const double scale = monitorScale(rt);
+  // The monitor scales everything scripts place on it.
+  const double scale = rt.state.scale;
   auto scaled = [&](int n) { return static_cast<int>(parseIntOr(valueParam(rt, n), 0) * scale); };
   const std::string p7 = valueParam(rt, 7), p8 = valueParam(rt, 8), p9 = valueParam(rt, 9);
   LinkRecord rec;
@@ -123,17 +121,28 @@ void monitorArea(Runtime& rt) {
   rec.height = scaled(6);
   rec.cursor = p7.empty() ? (p2.empty() ? 0 : 1) : parseIntOr(p7, 0);
   trace += "," + intToText(rec.x) + "," + intToText(rec.y);
+  TForm10* monitor = rt.monitor;
   if (picture) {
     loadPicture(rt, p1, Surface::BufShp);
     if (rt.form1) {
       const QImage& loaded = rt.form1->BufShp->picture();
       if (rec.width == 0) rec.width = static_cast<int>(loaded.width() * scale);
       if (rec.height == 0) rec.height = static_cast<int>(loaded.height() * scale);
+      if (monitor) drawTransparent(monitor->monitorBuffer, loaded, QRect(rec.x, rec.y, rec.width, rec.height));
     }
   } else if (!p1.empty()) {
-    const QSize size = measuredText(generalFont(rt, scale), substituteAllMarkers(p1, rt.state.modelo));
+    const std::string shown = substituteAllMarkers(p1, rt.state.modelo);
+    const QFont font = generalFont(rt, scale);
+    const QSize size = measuredText(font, shown);
     rec.width = size.width();
     rec.height = size.height();
+    if (monitor && !monitor->monitorBuffer.isNull()) {
+      QPainter painter(&monitor->monitorBuffer);
+      painter.setFont(font);
+      painter.setPen(LayoutReader(rt).colour(19, Qt::white));
+      painter.drawText(QRect(rec.x, rec.y, rec.width, rec.height), Qt::AlignLeft | Qt::AlignTop,
+                       text::toQString(shown));
+    }
   }
   trace += "," + intToText(rec.width) + "," + intToText(rec.height) + "," + p7 + "," + p8 + "," + p9;
   rt.state.links.add(LinkGroup::Screen, std::move(rec));

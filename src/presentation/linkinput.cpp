@@ -4,6 +4,7 @@
 
 #include "engine/driver.h"
 #include "engine/guard.h"
+#include "presentation/clicksound.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
 #include "runtime/files.h"
@@ -142,6 +143,7 @@ void LinkInput::press(PictureWidget* surface, LinkGroup group, QMouseEvent* e, b
     if (links.hovered < 0) return;
     // A copy: the click script may already have reused the record.
     const LinkRecord rec = links.records[static_cast<size_t>(links.hovered)];
+    playClickSound(rt_, rec.pressSound);
     if (!rec.pressedPicture.empty()) drawOver(surface, rec.pressedPicture, rec);
   });
 }

@@ -1,5 +1,6 @@
 #include "presentation/mainwindow.h"
 
+#include "presentation/clicksound.h"
 #include "presentation/layout.h"
 #include "presentation/linkinput.h"
 #include "presentation/pictures.h"
@@ -24,6 +25,7 @@
 #include "runtime/savedgame.h"
 #include "runtime/startup.h"
 #include "text/cp1252.h"
+#include "windows/monitorwindow.h"
 #include "world/keys.h"
 
 namespace corvant {
@@ -71,9 +73,11 @@ void TForm1::createComponents() {
   // The end button: pressed and normal pictures, then the program ends.
   connect(btFim, &PictureWidget::pressed, this, [this](QMouseEvent*) {
     runGuarded(rt_, [this] { loadPicture(rt_, "D-" + rt_.state.config.at(66), Surface::BtFim); });
+    playClickSound(rt_, "clk0a.wav");
   });
   connect(btFim, &PictureWidget::released, this, [this](QMouseEvent*) {
     runGuarded(rt_, [this] { loadPicture(rt_, "U-" + rt_.state.config.at(66), Surface::BtFim); });
+    playClickSound(rt_, "clk0b.wav");
     rt_.pumpEvents();
     rt_.host.sleepMs(200);
     endApplication(0);
@@ -239,8 +243,14 @@ void TForm1::resetLinksForScriptSwitch() { resetPresentationForFreshRun(); }
 void TForm1::autoRelayout() { corvant::autoRelayout(rt_, *this); }
 
 void TForm1::presentBuffers() {
-  if (rt_.state.modelo == "1") Tela->setPicture(screenBuffer);
+  const std::string& model = rt_.state.modelo;
+  if (model == "1") Tela->setPicture(screenBuffer);
+  if (model == "4" && rt_.monitor) rt_.monitor->Monitor->setPicture(rt_.monitor->monitorBuffer);
   if (Abok2->isVisible()) TelCmd->setPicture(panelBuffer);
+  if (model == "3") {
+    if (Tela3->size() != TelMod3->picture().size()) Tela3->resize(TelMod3->picture().size());
+    Tela3->setPicture(TelMod3->picture());
+  }
 }
 
 void TForm1::startDrag(QMouseEvent* e) {

@@ -80,6 +80,8 @@ class TForm1 : public QWidget, public RunHooks {
   QImage screenBuffer;
   QImage panelBuffer;
   QImage specialBuffer;
+  CanvasStyle screenCanvas;
+  CanvasStyle panelCanvas;
 
   // RunHooks
   void resetInputsForFreshRun() override;

@@ -16,6 +16,8 @@
 #include "text/cp1252.h"
 #include "text/numbers.h"
 #include "text/strings.h"
+#include "windows/backdrop.h"
+#include "windows/monitorwindow.h"
 
 namespace corvant {
 namespace {
@@ -37,6 +39,21 @@ void fillRect(QImage& image, const QRect& r, QColor colour) {
   QPainter(&image).fillRect(r, colour);
 }
 
+// Model "2" shows pictures as image lines of the HTML page.
+void addPagePicture(Runtime& rt, const std::string& file, int width, int height, const std::string& align) {
+  TForm1* w = rt.form1;
+  loadPicture(rt, file, Surface::BufShp);
+  const QSize own = w ? w->BufShp->picture().size() : QSize();
+  std::string line = "<img src=" + rt.state.paths.fileBase + file + " width=" + std::to_string(width > 0 ? width : own.width()) +
+                     " height=" + std::to_string(height > 0 ? height : own.height()) + " border=0 ";
+  if (align == "left" || align == "right") line += "align=" + align;
+  if (align == "center") line = "<div align=center>" + line + "></div";
+  rt.state.pageBuffer.push_back(line + ">");
+  rt.interp.trace += "," + std::to_string(width > 0 ? width : own.width()) + "," +
+                     std::to_string(height > 0 ? height : own.height()) + "," + align + "," + valueParam(rt, 8) + "," +
+                     valueParam(rt, 9);
+}
+
 void displayPicture(Runtime& rt, const std::string& file) {
   std::string& trace = rt.interp.trace;
   if (!files::exists(graphicsPath(rt, file))) return void(trace += file + " <--- arquivo inexistente!");
@@ -47,11 +64,14 @@ void displayPicture(Runtime& rt, const std::string& file) {
   const int x = parseIntOr(valueParam(rt, 3), 0), y = parseIntOr(valueParam(rt, 4), 0);
   trace += "," + where + "," + std::to_string(x) + "," + std::to_string(y);
   const int width = parseIntOr(valueParam(rt, 5), 0), height = parseIntOr(valueParam(rt, 6), 0);
-  const std::string& model = rt.state.modelo;
+  const GameState& s = rt.state;
+  const std::string& model = s.modelo;
+  if (model == "2" && where == "tel") return addPagePicture(rt, file, width, height, valueParam(rt, 7));
   QSize drawn;
   if (where == "tel") {
     if (model == "1") drawn = drawPictureFile(rt, file, x, y, width, height, Surface::Tela);
-    else if (model == "3") drawn = drawPictureFile(rt, file, x, y, width, height, Surface::TelMod3);
+    else if (model == "3")
+      drawn = drawPictureFile(rt, file, x + s.pageWriteX, y + s.pageWriteY, width, height, Surface::TelMod3);
   } else if (where == "fnc") {
     drawn = drawPictureFile(rt, file, x, y, width, height, Surface::TelCmd);
   } else if (where == "pan") {
@@ -68,6 +88,22 @@ void display(Runtime& rt) {
   if (rt.form1 && isPictureName(p1)) displayPicture(rt, p1);
 }
 
+// Model "4": the picture across the monitor's width, and text continues
+// under it.
+void telaOnMonitor(Runtime& rt, TForm10& m, const QImage& picture) {
+  const QColor background = backgroundColour(rt);
+  m.monitorBuffer.fill(background);
+  if (picture.isNull() || picture.width() == 0) return;
+  const int w = m.monitorBuffer.width();
+  const int h = w * picture.height() / picture.width();
+  drawTransparent(m.monitorBuffer, picture, QRect(0, 0, w, h));
+  const double scale = rt.state.scale;
+  m.margins.left = static_cast<int>(5 * scale);
+  m.margins.top = static_cast<int>(8 * scale) + h;
+  m.margins.right = w - static_cast<int>(8 * scale);
+  m.margins.bottom = m.monitorBuffer.height() - m.margins.top - static_cast<int>(5 * scale);
+}
+
 // A full-screen picture and the script that a press on the screen runs.
 void tela(Runtime& rt) {
   GameState& s = rt.state;
@@ -82,11 +118,24 @@ void tela(Runtime& rt) {
   s.clickScript = script;
   if (s.modelo == "0") return;
   s.screenPicture = file;
+  if (s.modelo == "2") {
+    const std::string image = "<img src=" + s.paths.fileBase + file + " width=" + s.config.at(24) + "px border=0>";
+    s.pageBuffer.push_back(script.empty() ? image : "<a href=Scp=" + script + ">" + image + "</a>");
+    return;
+  }
   TForm1* w = rt.form1;
-  if (!w || s.modelo != "1") return;
+  if (!w) return;
   loadPicture(rt, file, Surface::BufShp);
-  drawTransparent(w->screenBuffer, w->BufShp->picture(), w->screenBuffer.rect());
-  w->Tela->setPicture(w->screenBuffer);
+  const QImage& picture = w->BufShp->picture();
+  if (s.modelo == "1") {
+    drawTransparent(w->screenBuffer, picture, w->screenBuffer.rect());
+    w->Tela->setPicture(w->screenBuffer);
+  } else if (s.modelo == "3") {
+    const QSize drawn = drawPictureFile(rt, file, 0, s.pageWriteY, 0, 0, Surface::TelMod3);
+    s.pageWriteY += drawn.height();
+  } else if (s.modelo == "4" && rt.monitor) {
+    telaOnMonitor(rt, *rt.monitor, picture);
+  }
 }
 
 struct Rect {
@@ -101,17 +150,43 @@ Rect rectParams(Runtime& rt, QColor colour, QSize whole) {
                 parseIntOr(valueParam(rt, 5), whole.height()))};
 }
 
+// Model "4" clears the whole monitor picture, whatever rectangle was asked.
+void clearMonitor(Runtime& rt, TForm10& m, QColor colour, bool visibleToo) {
+  m.monitorBuffer.fill(colour);
+  m.monitorCanvas.fontColour = LayoutReader(rt).colour(19, Qt::white);
+  QFont font = LayoutReader(rt).font(15, 16, 67);
+  if (font.pointSize() > 0) font.setPointSize(static_cast<int>(font.pointSize() * rt.state.scale));
+  m.monitorCanvas.font = font;
+  if (!visibleToo) return;
+  m.Monitor->picture().fill(colour);
+  m.Monitor->update();
+}
+
+// After a clear the screen writes in the general font again.
+void resetScreenFont(Runtime& rt, CanvasStyle& canvas) {
+  LayoutReader in(rt);
+  canvas.fontColour = in.colour(19, Qt::white);
+  const QFont general = in.font(15, 16, 67);
+  canvas.font.setFamily(general.family());
+  if (general.pointSize() > 0) canvas.font.setPointSize(general.pointSize());
+}
+
 void cls(Runtime& rt) {
   TForm1* w = rt.form1;
   if (!w) return;
   const Rect r = rectParams(rt, backgroundColour(rt), w->Tela->size());
+  if (rt.state.modelo == "4") {
+    if (rt.monitor) clearMonitor(rt, *rt.monitor, r.colour, true);
+    return;
+  }
   fillRect(w->screenBuffer, r.area, r.colour);
+  resetScreenFont(rt, w->screenCanvas);
   fillRect(w->Tela->picture(), r.area, r.colour);
   w->Tela->update();
   QRect page = r.area;
   if (page.width() == w->Tela->width()) page.setWidth(w->TelMod3->picture().width());
   if (page.height() == w->Tela->height()) page.setHeight(w->TelMod3->picture().height());
-  fillRect(w->TelMod3->picture(), page, backgroundColour(rt));
+  fillRect(w->TelMod3->picture(), page, w->TelMod3->canvas.brush);
   w->Tela3->setPicture(w->TelMod3->picture());
 }
 
@@ -119,7 +194,12 @@ void clearbuf(Runtime& rt) {
   TForm1* w = rt.form1;
   if (!w) return;
   const Rect r = rectParams(rt, backgroundColour(rt), w->Tela->size());
+  if (rt.state.modelo == "4") {
+    if (rt.monitor) clearMonitor(rt, *rt.monitor, r.colour, false);
+    return;
+  }
   fillRect(w->screenBuffer, r.area, r.colour);
+  resetScreenFont(rt, w->screenCanvas);
 }
 
 void clearfnc(Runtime& rt) {
@@ -130,8 +210,10 @@ void clearfnc(Runtime& rt) {
   const Rect r = rectParams(rt, panelColour, w->panelBuffer.size());
   const QColor colour = now ? panelColour : r.colour;
   fillRect(w->panelBuffer, r.area, colour);
+  resetScreenFont(rt, w->panelCanvas);
   if (!now) return;
   fillRect(w->TelCmd->picture(), r.area, colour);
+  resetScreenFont(rt, w->TelCmd->canvas);
   w->TelCmd->repaint();
   rt.pumpEvents();
 }
@@ -156,6 +238,8 @@ void refresh(Runtime& rt) {
     w->Tela->setPicture(w->screenBuffer);
   } else if (rt.state.modelo == "3") {
     w->Tela3->setPicture(w->TelMod3->picture());
+  } else if (rt.state.modelo == "4" && rt.monitor) {
+    rt.monitor->Monitor->setPicture(rt.monitor->monitorBuffer);
   }
   rt.pumpEvents();
 }
@@ -165,6 +249,8 @@ void savebuf(Runtime& rt) {
   if (!w) return;
   if (rt.state.modelo == "1") QPainter(&w->screenBuffer).drawImage(0, 0, w->Tela->picture());
   else if (rt.state.modelo == "3") w->TelMod3->setPicture(w->Tela3->picture());
+  else if (rt.state.modelo == "4" && rt.monitor)
+    QPainter(&rt.monitor->monitorBuffer).drawImage(0, 0, rt.monitor->Monitor->picture());
 }
 
 // Loads a file into a bare bitmap that takes the picture's size.
@@ -207,9 +293,27 @@ void getfoto(Runtime& rt) {
   const QImage* picture = nullptr;
   if (rt.state.modelo == "1") picture = buffer ? &w->screenBuffer : &w->Tela->picture();
   else if (rt.state.modelo == "3") picture = buffer ? &w->TelMod3->picture() : &w->Tela3->picture();
+  else if (rt.state.modelo == "4" && rt.monitor)
+    picture = buffer ? &rt.monitor->monitorBuffer : &rt.monitor->Monitor->picture();
   if (!picture) return;
   const QString path = files::resolve(text::toQString(name));
   if (!imaging::saveJpeg(*picture, path)) throw ScriptError("Cannot write the snapshot " + files::display(path));
+}
+
+// The backdrop behind the main window: off, on (when the game configured
+// one), a picture or a colour.
+void fundo(Runtime& rt) {
+  TForm1F* backdrop = rt.backdrop;
+  std::string p1 = valueParam(rt, 1);
+  if (p1.empty()) p1 = "off";
+  if (!backdrop) return;
+  if (p1 == "off") return backdrop->hide();
+  if (p1 == "on") {
+    if (!rt.state.config.at(90).empty()) backdrop->showBehindMainWindow();
+    return;
+  }
+  backdrop->setContent(p1);
+  backdrop->showBehindMainWindow();
 }
 
 const CommandEntry kCommands[] = {
@@ -221,6 +325,7 @@ const CommandEntry kCommands[] = {
     {"savebuf", savebuf},       {"putbuf", savebuf},       {"teltobuf", savebuf},     {"loadbuftela", loadbuftela},
     {"loadbuftela=", loadbuftela}, {"loadbufesp", loadbufesp}, {"loadbufesp=", loadbufesp},
     {"getbufesp", getbufesp},   {"getbufesp=", getbufesp}, {"getfoto", getfoto},      {"tirafoto", getfoto},
+    {"fundo=", fundo},
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "presentation/canvas.h"
+
 namespace corvant {
 
 class PictureWidget : public QWidget {
@@ -16,6 +18,10 @@ class PictureWidget : public QWidget {
   void setPicture(const QImage& image);
   // Stretch the picture over the widget instead of painting it at its size.
   void setStretch(bool on);
+  bool stretch() const { return stretch_; }
+
+  // The style drawing on this surface uses.
+  CanvasStyle canvas;
 
  signals:
   void pressed(QMouseEvent* event);

@@ -91,7 +91,13 @@ struct GameState {
   // "direto") and the scale of the monitor picture in model "4".
   std::string textEffect;
   double scale = 1.0;
+  // The logical screen model "4" fits onto the monitor.
+  int logicalWidth = 640, logicalHeight = 420;
+  // Where the model 3 page receives its next text or picture.
+  int pageWriteX = 0, pageWriteY = 0;
   std::string screenPicture;
+  // The lines the HTML page of model "2" is written from.
+  std::vector<std::string> pageBuffer;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the
   // button word of the last press on the game screen ("btlf", "btmd", "btrg").

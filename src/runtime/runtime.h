@@ -14,6 +14,8 @@
 namespace corvant {
 
 class TForm1;
+class TForm10;
+class TForm1F;
 
 struct Runtime {
   explicit Runtime(Host& host);
@@ -27,6 +29,9 @@ struct Runtime {
   RunHooks* hooks;
   // The main window, once it exists; null in tests that run without one.
   TForm1* form1 = nullptr;
+  // The monitor of model "4" and the full-screen backdrop, once they exist.
+  TForm10* monitor = nullptr;
+  TForm1F* backdrop = nullptr;
   std::unique_ptr<TraceSink> trace;
 
   void pumpEvents() { host.pumpEvents(); }

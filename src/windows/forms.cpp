@@ -11,10 +11,8 @@ AuxiliaryWindow::AuxiliaryWindow(const QString& name, Qt::WindowFlags flags) : Q
   hide();
 }
 
-TForm10::TForm10() : AuxiliaryWindow(QStringLiteral("TForm10"), Qt::Window) {}
 TForm15::TForm15() : AuxiliaryWindow(QStringLiteral("TForm15"), Qt::Tool | Qt::FramelessWindowHint) {}
 TForm16::TForm16() : AuxiliaryWindow(QStringLiteral("TForm16"), Qt::Tool | Qt::FramelessWindowHint) {}
-TForm1F::TForm1F() : AuxiliaryWindow(QStringLiteral("TForm1F"), Qt::Window | Qt::FramelessWindowHint) {}
 
 TForm3::TForm3(Runtime& rt) : QWidget(nullptr), rt_(rt) {
   setObjectName(QStringLiteral("TForm3"));

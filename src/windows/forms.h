@@ -14,13 +14,6 @@ class AuxiliaryWindow : public QWidget {
   AuxiliaryWindow(const QString& name, Qt::WindowFlags flags);
 };
 
-// The monitor window of screen model "4".
-class TForm10 : public AuxiliaryWindow {
-  Q_OBJECT
- public:
-  TForm10();
-};
-
 // Floating picture windows 2 and 3.
 class TForm15 : public AuxiliaryWindow {
   Q_OBJECT
@@ -31,13 +24,6 @@ class TForm16 : public AuxiliaryWindow {
   Q_OBJECT
  public:
   TForm16();
-};
-
-// The full-screen backdrop behind the main window.
-class TForm1F : public AuxiliaryWindow {
-  Q_OBJECT
- public:
-  TForm1F();
 };
 
 // The engine form: created last; its creation fixes the number format and
