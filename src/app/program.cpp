@@ -27,6 +27,7 @@ Program::Program(Host& host, const LaunchOptions& launch) : rt_(host) {
   form17_ = std::make_unique<TForm17>();
   form1F_ = std::make_unique<TForm1F>(rt_);
   form3_ = std::make_unique<TForm3>(rt_);
+  form1_->followers = {form14_.get(), form15_.get(), form16_.get(), form17_.get()};
 }
 
 Program::~Program() = default;

@@ -7,5 +7,7 @@ class TForm17 : public AuxiliaryWindow {
   Q_OBJECT
  public:
   TForm17();
+  // The mini-game always stays with the game window while it shows.
+  bool followsMainWindow() const override { return isVisible(); }
 };
 }  // namespace corvant

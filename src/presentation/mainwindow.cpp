@@ -25,6 +25,7 @@
 #include "runtime/savedgame.h"
 #include "runtime/startup.h"
 #include "text/cp1252.h"
+#include "windows/forms.h"
 #include "windows/monitorwindow.h"
 #include "world/keys.h"
 
@@ -260,7 +261,13 @@ void TForm1::startDrag(QMouseEvent* e) {
 }
 
 void TForm1::dragTo(QMouseEvent* e) {
-  if (dragging_ && (e->buttons() & Qt::LeftButton)) move(e->globalPosition().toPoint() - dragOffset_);
+  if (!dragging_ || !(e->buttons() & Qt::LeftButton)) return;
+  const QPoint before = pos();
+  move(e->globalPosition().toPoint() - dragOffset_);
+  const QPoint delta = pos() - before;
+  for (AuxiliaryWindow* w : followers) {
+    if (w->followsMainWindow()) w->move(w->pos() + delta);
+  }
 }
 
 void TForm1::openingReleased(QMouseEvent* e) {

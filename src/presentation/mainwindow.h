@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
 #include "engine/runhooks.h"
 #include "presentation/picturewidget.h"
 
@@ -19,6 +21,8 @@ namespace corvant {
 
 struct Runtime;
 struct LaunchOptions;
+
+class AuxiliaryWindow;
 
 class TForm1 : public QWidget, public RunHooks {
   Q_OBJECT
@@ -80,6 +84,8 @@ class TForm1 : public QWidget, public RunHooks {
   QImage screenBuffer;
   QImage panelBuffer;
   QImage specialBuffer;
+  // Windows that may travel with this one when it is dragged.
+  std::vector<AuxiliaryWindow*> followers;
   CanvasStyle screenCanvas;
   CanvasStyle panelCanvas;
 

@@ -12,6 +12,12 @@ class AuxiliaryWindow : public QWidget {
   Q_OBJECT
  public:
   AuxiliaryWindow(const QString& name, Qt::WindowFlags flags);
+
+  // Set by the window's own commands: the window travels with the main
+  // window when that is dragged.
+  bool docked = false;
+  // Whether a drag of the main window moves this window too.
+  virtual bool followsMainWindow() const { return isVisible() && docked; }
 };
 
 // Floating picture windows 2 and 3.

@@ -4,6 +4,7 @@
 #include "engine/guard.h"
 #include "presentation/layout.h"
 #include "presentation/layoutgame.h"
+#include "windows/forms.h"
 #include "text/strings.h"
 
 using namespace corvant;
@@ -144,4 +145,34 @@ TEST(LayoutEndButton, PressShowsItsDownPictureAndReleaseEndsTheProgram) {
   QTest::mouseRelease(w.btFim, Qt::LeftButton, {}, QPoint(3, 3));
   EXPECT_EQ(w.btFim->picture().pixel(3, 3), qRgb(0, 255, 0));
   EXPECT_TRUE(p.host.quitRequested);
+}
+
+TEST_F(LayoutGame, DraggingTheBackgroundMovesTheWindowAndTheWindowsThatFollowIt) {
+  TForm1& w = p->window();
+  AuxiliaryWindow *docked = nullptr, *loose = nullptr, *minigame = nullptr;
+  for (AuxiliaryWindow* a : w.followers) {
+    if (a->objectName() == "TForm15") docked = a;
+    if (a->objectName() == "TForm16") loose = a;
+    if (a->objectName() == "TForm17") minigame = a;
+  }
+  ASSERT_TRUE(docked && loose && minigame);
+  docked->docked = true;
+  for (AuxiliaryWindow* a : {docked, loose, minigame}) {
+    a->move(100, 100);
+    a->show();
+  }
+  w.move(50, 60);
+  auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+    const QPoint local = w.Imp->mapFromGlobal(global);
+    QMouseEvent e(type, local, global, Qt::LeftButton, held, {});
+    QCoreApplication::sendEvent(w.Imp, &e);
+  };
+  const QPoint start = w.Imp->mapToGlobal(QPoint(5, 5));
+  send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+  send(QEvent::MouseMove, start + QPoint(30, 20), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, start + QPoint(30, 20), Qt::NoButton);
+  EXPECT_EQ(w.pos(), QPoint(80, 80));
+  EXPECT_EQ(docked->pos(), QPoint(130, 120));
+  EXPECT_EQ(minigame->pos(), QPoint(130, 120));
+  EXPECT_EQ(loose->pos(), QPoint(100, 100));
 }
