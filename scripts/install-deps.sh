@@ -9,6 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libgl-dev
   libpng-dev libjpeg-dev libgif-dev
+  libsdl2-mixer-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 missing=()

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "media/audio.h"
 #include "minigame/minigamewindow.h"
 #include "network/chatwindow.h"
 #include "presentation/mainwindow.h"
@@ -17,7 +18,9 @@
 
 namespace corvant {
 
-Program::Program(Host& host, const LaunchOptions& launch) : rt_(host) {
+Program::Program(Host& host, const LaunchOptions& launch)
+    : audio_(std::make_unique<media::AudioDevice>()), rt_(host) {
+  rt_.audio = audio_.get();
   if (!launch.traceFile.isEmpty()) rt_.trace = std::make_unique<FileTraceSink>(launch.traceFile);
   form1_ = std::make_unique<TForm1>(rt_, launch);
   form10_ = std::make_unique<TForm10>(rt_);

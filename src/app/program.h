@@ -10,6 +10,10 @@
 
 namespace corvant {
 
+namespace media {
+class AudioDevice;
+}
+
 class TForm1;
 class TForm10;
 class TForm14;
@@ -36,6 +40,7 @@ class Program {
   TForm1& mainWindow() { return *form1_; }
 
  private:
+  std::unique_ptr<media::AudioDevice> audio_;
   Runtime rt_;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm10> form10_;

@@ -1,5 +1,6 @@
 #include "presentation/clicksound.h"
 
+#include "media/audio.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
 #include "text/cp1252.h"
@@ -7,9 +8,8 @@
 namespace corvant {
 
 void playClickSound(Runtime& rt, const std::string& file) {
-  if (file.empty() || rt.state.config.isOn(82)) return;
-  const QString path = files::resolve(text::toQString(file));
-  (void)path;
+  if (file.empty() || rt.state.config.isOn(82) || !rt.audio) return;
+  rt.audio->playWave(files::resolve(text::toQString(file)));
 }
 
 }  // namespace corvant

@@ -13,6 +13,10 @@
 
 namespace corvant {
 
+namespace media {
+class AudioDevice;
+}
+
 class TForm1;
 class TForm10;
 class TForm1F;
@@ -32,6 +36,8 @@ struct Runtime {
   // The monitor of model "4" and the full-screen backdrop, once they exist.
   TForm10* monitor = nullptr;
   TForm1F* backdrop = nullptr;
+  // Sound output, owned by the program; null where nothing may sound.
+  media::AudioDevice* audio = nullptr;
   std::unique_ptr<TraceSink> trace;
 
   void pumpEvents() { host.pumpEvents(); }

@@ -4,6 +4,8 @@
 #include "engine/guard.h"
 #include "presentation/layout.h"
 #include "presentation/layoutgame.h"
+#include "media/audio.h"
+#include "support/wavefile.h"
 #include "windows/forms.h"
 #include "text/strings.h"
 
@@ -175,4 +177,24 @@ TEST_F(LayoutGame, DraggingTheBackgroundMovesTheWindowAndTheWindowsThatFollowIt)
   EXPECT_EQ(docked->pos(), QPoint(130, 120));
   EXPECT_EQ(minigame->pos(), QPoint(130, 120));
   EXPECT_EQ(loose->pos(), QPoint(100, 100));
+}
+
+TEST_F(LayoutGame, ALinkPressPlaysItsSoundUnlessTheGameTurnedClicksOff) {
+  QFile wave(f.path() + "beep.wav");
+  ASSERT_TRUE(wave.open(QIODevice::WriteOnly));
+  wave.write(test::waveFile({}, 2.0));
+  wave.close();
+  media::AudioDevice& audio = *p->rt().audio;
+  TForm1& w = p->window();
+  auto pressAndRelease = [&] {
+    QTest::mousePress(w.Imp, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(w.Imp, Qt::LeftButton, {}, QPoint(2, 2));
+  };
+  ASSERT_TRUE(run({"linkpainel= red.bmp,,0,0,8,8,0,,beep.wav"}));
+  pressAndRelease();
+  EXPECT_TRUE(audio.isPlaying());
+  audio.stopWave();
+  ASSERT_TRUE(run({"defini= 82,*", "linkpainel= red.bmp,,0,0,8,8,0,,beep.wav"}));
+  pressAndRelease();
+  EXPECT_FALSE(audio.isPlaying());
 }
