@@ -5,6 +5,7 @@
 #include "engine/driver.h"
 #include "engine/guard.h"
 #include "presentation/clicksound.h"
+#include "presentation/layout.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
 #include "runtime/files.h"
@@ -62,7 +63,20 @@ Qt::CursorShape linkCursorShape(int type) {
   }
 }
 
-void toggleMapPage(Runtime&) {}
+void toggleMapPage(Runtime& rt) {
+  TForm1* w = rt.form1;
+  if (!w) return;
+  if (w->Abok1->currentIndex() != TForm1::PageMapa) {
+    w->mapReturn = {w->Input->isVisibleTo(w), w->Abok1->height()};
+    w->Input->hide();
+    w->Abok1->setCurrentIndex(TForm1::PageMapa);
+    w->MapJog->update();
+    return;
+  }
+  w->Abok1->setCurrentIndex(viewportPageFor(rt.state.modelo));
+  w->Abok1->resize(w->Abok1->width(), w->mapReturn.viewportHeight);
+  w->Input->setVisible(w->mapReturn.inputVisible);
+}
 
 void activateLinkTarget(Runtime& rt, const std::string& target, TargetRules rules) {
   const bool full = rules == TargetRules::Full;
@@ -82,6 +96,28 @@ LinkInput::LinkInput(Runtime& rt, TForm1& window) : QObject(&window), rt_(rt), w
     s->setMouseTracking(true);
     s->installEventFilter(this);
   }
+  for (QWidget* w : std::initializer_list<QWidget*>{window.Legda, window.Sombra, window.Abok1, window.Input}) {
+    if (w) w->installEventFilter(this);
+  }
+}
+
+// The subtitle answers like the screen's background; the viewport and the
+// command line only record the buttons for scripts that ask.
+bool LinkInput::otherPress(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+  if (!press && type != QEvent::MouseButtonRelease) return false;
+  LinkTable& links = rt_.state.links;
+  if (!press) {
+    links.mouseState = 0;
+    return false;
+  }
+  auto* e = static_cast<QMouseEvent*>(event);
+  links.mouseState = mouseStateCode(e->buttons() | e->button(), e->modifiers(), type == QEvent::MouseButtonDblClick);
+  const std::string script = rt_.state.clickScript;
+  if ((watched == window_.Legda || watched == window_.Sombra) && !script.empty())
+    runGuarded(rt_, [&] { freshRun(rt_, script); });
+  return false;
 }
 
 bool LinkInput::eventFilter(QObject* watched, QEvent* event) {
@@ -90,6 +126,8 @@ bool LinkInput::eventFilter(QObject* watched, QEvent* event) {
       type != QEvent::MouseButtonRelease) {
     return false;
   }
+  if (watched == window_.Legda || watched == window_.Sombra || watched == window_.Abok1 || watched == window_.Input)
+    return otherPress(watched, event);
   auto* surface = static_cast<PictureWidget*>(watched);
   LinkGroup group;
   if (surface == window_.TelCmd) group = LinkGroup::Panel;

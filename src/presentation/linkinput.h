@@ -28,8 +28,8 @@ Qt::CursorShape linkCursorShape(int type);
 enum class TargetRules { Full, ScriptsAndAddresses };
 void activateLinkTarget(Runtime& rt, const std::string& target, TargetRules rules = TargetRules::Full);
 
-// Shows or hides the map page in the viewport. The map page does not exist
-// yet, so this does nothing for now.
+// Shows the map page in the viewport, or returns from it to the page of the
+// current screen model with the height and command line it had.
 void toggleMapPage(Runtime& rt);
 
 // Watches Tela, TelCmd, Imp and Tela3 of the main window; owned by it.
@@ -42,6 +42,7 @@ class LinkInput : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool otherPress(QObject* watched, QEvent* event);
   void hover(PictureWidget* surface, LinkGroup group, QPoint pos);
   void press(PictureWidget* surface, LinkGroup group, QMouseEvent* e, bool doubleClick);
   void release(PictureWidget* surface, QMouseEvent* e);

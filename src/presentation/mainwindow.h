@@ -84,6 +84,11 @@ class TForm1 : public QWidget, public RunHooks {
   QImage screenBuffer;
   QImage panelBuffer;
   QImage specialBuffer;
+  // What the viewport returns to when the map page, shown by a link, goes.
+  struct MapReturn {
+    bool inputVisible = false;
+    int viewportHeight = 0;
+  } mapReturn;
   // Windows that may travel with this one when it is dragged.
   std::vector<AuxiliaryWindow*> followers;
   CanvasStyle screenCanvas;

@@ -2,12 +2,13 @@
 
 #include "engine/driver.h"
 #include "engine/guard.h"
+#include "media/audio.h"
 #include "presentation/layout.h"
 #include "presentation/layoutgame.h"
-#include "media/audio.h"
+#include "presentation/linkinput.h"
 #include "support/wavefile.h"
-#include "windows/forms.h"
 #include "text/strings.h"
+#include "windows/forms.h"
 
 using namespace corvant;
 using corvant::test::GameFolder;
@@ -197,4 +198,36 @@ TEST_F(LayoutGame, ALinkPressPlaysItsSoundUnlessTheGameTurnedClicksOff) {
   ASSERT_TRUE(run({"defini= 82,*", "linkpainel= red.bmp,,0,0,8,8,0,,beep.wav"}));
   pressAndRelease();
   EXPECT_FALSE(audio.isPlaying());
+}
+
+TEST_F(LayoutGame, TheMapLinkShowsTheMapPageAndReturnsToTheModelsPage) {
+  TForm1& w = p->window();
+  ASSERT_TRUE(run({"defini= 44,*", "setmode= 1"}));
+  const int height = w.Abok1->height();
+  ASSERT_TRUE(w.Input->isVisibleTo(&w));
+  ASSERT_TRUE(runGuarded(p->rt(), [&] { activateLinkTarget(p->rt(), "picFmap"); }));
+  EXPECT_EQ(w.Abok1->currentIndex(), TForm1::PageMapa);
+  EXPECT_FALSE(w.Input->isVisibleTo(&w));
+  w.Abok1->resize(w.Abok1->width(), height + 50);
+  ASSERT_TRUE(runGuarded(p->rt(), [&] { activateLinkTarget(p->rt(), "picFmap"); }));
+  EXPECT_EQ(w.Abok1->currentIndex(), TForm1::Page1);
+  EXPECT_EQ(w.Abok1->height(), height);
+  EXPECT_TRUE(w.Input->isVisibleTo(&w));
+}
+
+TEST_F(LayoutGame, APressOnTheSubtitleRunsTheClickScriptAndRecordsTheButtons) {
+  f.write("clicked.scp", {"reg= 7,yes"});
+  ASSERT_TRUE(run({"tela= red.bmp,clicked"}));
+  TForm1& w = p->window();
+  w.Legda->show();
+  QTest::mousePress(w.Legda, Qt::RightButton, Qt::ShiftModifier, QPoint(1, 1));
+  EXPECT_EQ(p->rt().state.registers[7], "yes");
+  EXPECT_EQ(p->rt().state.links.mouseState, 10);
+  QTest::mouseRelease(w.Legda, Qt::RightButton, Qt::ShiftModifier, QPoint(1, 1));
+  EXPECT_EQ(p->rt().state.links.mouseState, 0);
+  // The command line only records the buttons.
+  p->rt().state.registers[7].clear();
+  QTest::mousePress(w.Input, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
+  EXPECT_EQ(p->rt().state.links.mouseState, 5);
+  EXPECT_EQ(p->rt().state.registers[7], "");
 }
