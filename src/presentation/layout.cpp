@@ -32,7 +32,33 @@ QColor colourOr(const std::string& colourString, QColor fallback) {
   }
 }
 
-QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.config.at(18), Qt::black); }
+QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.text.backgroundColour, Qt::black); }
+QColor textColour(const Runtime& rt) { return colourOr(rt.state.text.textColour, Qt::white); }
+
+QFont generalFont(const Runtime& rt) {
+  const TextSettings& t = rt.state.text;
+  QFont f(text::toQString(t.fontFace));
+  if (t.fontSize > 0) f.setPointSize(t.fontSize);
+  f.setBold(t.bold);
+  f.setItalic(t.italic);
+  f.setUnderline(t.underline);
+  return f;
+}
+
+void loadTextSettings(Runtime& rt) {
+  const ConfigList& c = rt.state.config;
+  TextSettings& t = rt.state.text;
+  t.fontFace = c.at(15);
+  t.fontSize = text::parseIntOr(c.at(16), 12);
+  const std::string& style = c.at(67);
+  t.bold = style.size() > 0 && style[0] == 'B';
+  t.italic = style.size() > 1 && style[1] == 'I';
+  t.underline = style.size() > 2 && style[2] == 'U';
+  t.backgroundColour = c.at(18);
+  t.textColour = c.at(19);
+  t.linkColour = c.at(20);
+  t.visitedColour = c.at(21);
+}
 
 void applyStyleFlags(QFont& font, const std::string& flags) {
   auto at = [&](size_t i, char c) { return flags.size() > i && flags[i] == c; };
@@ -121,9 +147,10 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   const ConfigList& c = s.config;
   LayoutReader in(rt);
 
+  loadTextSettings(rt);
   // Window and background.
   const QColor background = in.colour(18);
-  const QColor textColour = in.colour(19, Qt::white);
+  const QColor foreground = in.colour(19, Qt::white);
   const QSize windowSize(in.number(11, 900), in.number(12, 420));
   w.resize(windowSize);
   w.Abok0->setGeometry(QRect(QPoint(0, 0), windowSize));
@@ -146,12 +173,12 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   w.Abok1->setCurrentIndex(TForm1::Page0);
   w.MsgMd0->setGeometry(5, 5, w.Abok1->width() - 10, w.Abok1->height() - 10);
   w.MsgMd0->setFont(in.font(32, 33, 57));
-  setPalette(w.MsgMd0, background, in.colour(34, textColour));
+  setPalette(w.MsgMd0, background, in.colour(34, foreground));
 
   // Message strip.
   placeMessageStrip(in, c, w);
   w.Msg->setFont(general);
-  setPalette(w.Msg, background, textColour);
+  setPalette(w.Msg, background, foreground);
   w.Msg->setVisible(c.isOn(35));
 
   // Picture screen and its back buffer.
@@ -161,8 +188,8 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   w.Tela->setGeometry(QRect(QPoint(0, 0), screen));
   w.Tela->setPicture(filled(screen, background));
   w.screenBuffer = filled(screen, background);
-  setCanvas(w.Tela->canvas, background, general, textColour);
-  setCanvas(w.screenCanvas, background, general, textColour);
+  setCanvas(w.Tela->canvas, background, general, foreground);
+  setCanvas(w.screenCanvas, background, general, foreground);
   if (s.modelo == "4") w.Abok1->resize(screen);
 
   // HTML page, scrolling page and map page.
@@ -171,7 +198,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   const QSize page3(in.number(49, 640) - 21, in.number(50, 300) - 10);
   w.TelMod3->setGeometry(5, 5, page3.width(), page3.height());
   w.TelMod3->setPicture(filled(page3, background));
-  setCanvas(w.TelMod3->canvas, background, general, textColour);
+  setCanvas(w.TelMod3->canvas, background, general, foreground);
   w.Sbc1->setGeometry(0, 0, in.number(96, 640), in.number(97, 300));
   w.MapJog->resize(w.Sbc1->size());
 
@@ -181,7 +208,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   if (const int size = in.number(42, 10); size > 0) inputFont.setPointSize(size);
   applyStyleFlags(inputFont, c.at(68));
   w.Input->setFont(inputFont);
-  setPalette(w.Input, in.colour(40, background), in.colour(43, textColour));
+  setPalette(w.Input, in.colour(40, background), in.colour(43, foreground));
   w.Input->setVisible(c.isOn(44));
 
   // Command panel and its back buffer.
@@ -190,8 +217,8 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   w.TelCmd->resize(panel.size());
   w.TelCmd->setPicture(filled(panel.size(), background));
   w.panelBuffer = filled(panel.size(), background);
-  setCanvas(w.TelCmd->canvas, background, general, textColour);
-  setCanvas(w.panelCanvas, background, general, textColour);
+  setCanvas(w.TelCmd->canvas, background, general, foreground);
+  setCanvas(w.panelCanvas, background, general, foreground);
   w.Abok2->setVisible(c.isOn(53));
 
   // End button and its caption.
@@ -205,7 +232,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   QFont endFont(text::toQString(c.at(69)));
   if (const int size = in.number(70, 10); size > 0) endFont.setPointSize(size);
   w.lbFim->setFont(endFont);
-  setPalette(w.lbFim, background, in.colour(71, textColour));
+  setPalette(w.lbFim, background, in.colour(71, foreground));
   w.lbFim->setAutoFillBackground(false);
   w.lbFim->setText(text::toQString(c.at(72)));
   w.lbFim->setVisible(!c.at(72).empty());
@@ -326,14 +353,13 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model, const Mo
     const QSize page(w.Abok1->width() - 18, w.Abok1->height() - 10);
     w.TelMod3->setGeometry(QRect(QPoint(5, 5), page));
     w.TelMod3->setPicture(filled(page, background));
-    QFont pageFont = in.font(15, 16, 67);
-    setCanvas(w.TelMod3->canvas, background, pageFont, in.colour(19, Qt::white));
+    setCanvas(w.TelMod3->canvas, background, generalFont(rt), textColour(rt));
     s.memoText.clear();
     s.pageWriteX = s.pageWriteY = 0;
     w.Sbox2->setFocus();
     w.Msg->hide();
   } else if (model == "4") {
-    applyMonitorModel(rt, w, monitor, background, in.font(15, 16, 67), in.colour(19, Qt::white));
+    applyMonitorModel(rt, w, monitor, background, generalFont(rt), textColour(rt));
   }
   rt.pumpEvents();
   if (w.Input->isVisible()) w.Input->setFocus();
@@ -374,7 +400,7 @@ void autoRelayout(Runtime& rt, TForm1& w) {
     w.Abok1->resize(in.number(49, 640), in.number(50, 300));
     const QSize pageSize(in.number(49, 640) - 21, in.number(50, 300) - 10);
     w.TelMod3->setGeometry(QRect(QPoint(5, 5), pageSize));
-    setCanvas(w.TelMod3->canvas, background, in.font(15, 16, 67), in.colour(19, Qt::white));
+    setCanvas(w.TelMod3->canvas, background, generalFont(rt), textColour(rt));
     s.pageWriteX = s.pageWriteY = 0;
     w.Msg->hide();
     s.memoText.clear();

@@ -17,8 +17,13 @@ int viewportPageFor(const std::string& model);
 
 // A colour string as a colour; empty or malformed gives the fallback.
 QColor colourOr(const std::string& colourString, QColor fallback);
-// The background colour of configuration line 19 (black when unset).
+// The background and text colours of the text settings (black and white
+// when unset), and the general font with its style flags.
 QColor backgroundColour(const Runtime& rt);
+QColor textColour(const Runtime& rt);
+QFont generalFont(const Runtime& rt);
+// The text settings from the configuration, as a game starts.
+void loadTextSettings(Runtime& rt);
 
 // A style flags string read by position: "B" bold, "I" italic, "U" underline.
 void applyStyleFlags(QFont& font, const std::string& flags);

@@ -40,9 +40,9 @@ bool namesPicture(const std::string& s) {
          text::contains(s, ".bmp");
 }
 
-QFont generalFont(const Runtime& rt, double scale = 1.0) {
-  LayoutReader reader(rt);
-  QFont font = reader.font(15, 16, 67);
+// The general font, its size scaled for the monitor of model "4".
+QFont scaledGeneralFont(const Runtime& rt, double scale) {
+  QFont font = generalFont(rt);
   if (scale != 1.0 && font.pointSize() > 0) font.setPointSize(static_cast<int>(font.pointSize() * scale));
   return font;
 }
@@ -81,7 +81,7 @@ void linkPanel(Runtime& rt) {
     if (w && !w->Imp->picture().isNull()) {
       QPainter painter(&w->Imp->picture());
       painter.setFont(font);
-      painter.setPen(LayoutReader(rt).colour(19));
+      painter.setPen(textColour(rt));
       painter.drawText(QRect(rec.x, rec.y, rec.width, rec.height), Qt::AlignLeft | Qt::AlignTop,
                        text::toQString(shown));
       painter.end();
@@ -132,14 +132,14 @@ void monitorArea(Runtime& rt) {
     }
   } else if (!p1.empty()) {
     const std::string shown = substituteAllMarkers(p1, rt.state.modelo);
-    const QFont font = generalFont(rt, scale);
+    const QFont font = scaledGeneralFont(rt, scale);
     const QSize size = measuredText(font, shown);
     rec.width = size.width();
     rec.height = size.height();
     if (monitor && !monitor->monitorBuffer.isNull()) {
       QPainter painter(&monitor->monitorBuffer);
       painter.setFont(font);
-      painter.setPen(LayoutReader(rt).colour(19, Qt::white));
+      painter.setPen(textColour(rt));
       painter.drawText(QRect(rec.x, rec.y, rec.width, rec.height), Qt::AlignLeft | Qt::AlignTop,
                        text::toQString(shown));
     }

@@ -234,6 +234,9 @@ void TForm1::clearAll() {
 }
 
 void TForm1::resetPresentationForFreshRun() {
+  TextSettings& t = rt_.state.text;
+  t.lineHeight = t.underlineOffset = 0;
+  t.linkLineSize = 1;
   rt_.state.clickScript.clear();
   rt_.state.links.reset();
   Tela->setCursor(Qt::ArrowCursor);

@@ -153,8 +153,8 @@ Rect rectParams(Runtime& rt, QColor colour, QSize whole) {
 // Model "4" clears the whole monitor picture, whatever rectangle was asked.
 void clearMonitor(Runtime& rt, TForm10& m, QColor colour, bool visibleToo) {
   m.monitorBuffer.fill(colour);
-  m.monitorCanvas.fontColour = LayoutReader(rt).colour(19, Qt::white);
-  QFont font = LayoutReader(rt).font(15, 16, 67);
+  m.monitorCanvas.fontColour = textColour(rt);
+  QFont font = generalFont(rt);
   if (font.pointSize() > 0) font.setPointSize(static_cast<int>(font.pointSize() * rt.state.scale));
   m.monitorCanvas.font = font;
   if (!visibleToo) return;
@@ -164,9 +164,8 @@ void clearMonitor(Runtime& rt, TForm10& m, QColor colour, bool visibleToo) {
 
 // After a clear the screen writes in the general font again.
 void resetScreenFont(Runtime& rt, CanvasStyle& canvas) {
-  LayoutReader in(rt);
-  canvas.fontColour = in.colour(19, Qt::white);
-  const QFont general = in.font(15, 16, 67);
+  canvas.fontColour = textColour(rt);
+  const QFont general = generalFont(rt);
   canvas.font.setFamily(general.family());
   if (general.pointSize() > 0) canvas.font.setPointSize(general.pointSize());
 }

@@ -10,6 +10,7 @@
 #include "engine/linelist.h"
 #include "presentation/linktable.h"
 #include "runtime/config.h"
+#include "runtime/textsettings.h"
 
 namespace corvant {
 
@@ -105,6 +106,9 @@ struct GameState {
   std::string pressButton;
 
   // Text stores: the text buffer and the memo text (lines joined by CR LF).
+  TextSettings text;
+  // The two hidden text stores: the text buffer that model "1" collects text
+  // blocks in, and the memo text of models "3" and "4".
   std::string textBuffer;
   std::string memoText;
   int typingDelay = 7;
