@@ -63,34 +63,40 @@ bool decompress(jpeg_decompress_struct* cinfo, jpeg_source_mgr* source, const QB
   if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return false;
   if (!isSanePictureSize(cinfo->image_width, cinfo->image_height)) return false;
 
+  // Colour and grey pictures come out of libjpeg-turbo as four bytes per
+  // pixel in the order QRgb lies in memory, with the alpha byte set to 0xFF,
+  // so rows are decoded straight into the picture.
+  constexpr J_COLOR_SPACE kQRgbLayout =
+      Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
   const bool inks = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-  cinfo->out_color_space = inks ? JCS_CMYK : JCS_RGB;
+  cinfo->out_color_space = inks ? JCS_CMYK : kQRgbLayout;
   jpeg_start_decompress(cinfo);
 
   const JDIMENSION width = cinfo->output_width;
   const JDIMENSION height = cinfo->output_height;
-  const int components = cinfo->output_components;
-  if (!isSanePictureSize(width, height) || components != (inks ? 4 : 3)) return false;
+  if (!isSanePictureSize(width, height) || cinfo->output_components != 4) return false;
 
   *out = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
   if (out->isNull()) return false;
 
-  JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
-                                                width * static_cast<JDIMENSION>(components), 1);
-  while (cinfo->output_scanline < height) {
-    const JDIMENSION y = cinfo->output_scanline;
-    if (jpeg_read_scanlines(cinfo, row, 1) != 1) return false;
-    const JSAMPLE* sample = row[0];
-    auto* line = reinterpret_cast<QRgb*>(out->scanLine(static_cast<int>(y)));
-    if (inks) {
+  if (!inks) {
+    while (cinfo->output_scanline < height) {
+      JSAMPROW line = out->scanLine(static_cast<int>(cinfo->output_scanline));
+      if (jpeg_read_scanlines(cinfo, &line, 1) != 1) return false;
+    }
+  } else {
+    JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                                  width * 4, 1);
+    while (cinfo->output_scanline < height) {
+      const JDIMENSION y = cinfo->output_scanline;
+      if (jpeg_read_scanlines(cinfo, row, 1) != 1) return false;
+      const JSAMPLE* sample = row[0];
+      auto* line = reinterpret_cast<QRgb*>(out->scanLine(static_cast<int>(y)));
       // Stored inverted: 255 means no ink, so each channel is c * k / 255.
       for (JDIMENSION x = 0; x < width; ++x, sample += 4) {
         const int k = sample[3];
         line[x] = qRgb(sample[0] * k / 255, sample[1] * k / 255, sample[2] * k / 255);
       }
-    } else {
-      for (JDIMENSION x = 0; x < width; ++x, sample += 3)
-        line[x] = qRgb(sample[0], sample[1], sample[2]);
     }
   }
   // Reads up to the end-of-image marker, so a file cut short fails here.

@@ -21,38 +21,47 @@ std::optional<QByteArray> readWholeFile(const QString& path) {
   return bytes;
 }
 
-}  // namespace detail
-
-namespace {
-
-// Runs one of the decoders that report failure by an empty result: a failure
-// leaves the target alone.
-template <typename Decoder>
-bool decodeInto(const QString& path, QImage& target, Decoder decode) {
-  std::optional<QImage> picture = decode(path);
-  if (!picture) return false;
-  target = std::move(*picture);
-  return true;
+std::vector<Decoder> decodersFor(const QString& name) {
+  // The checks are independent on purpose: a name such as "a.jpg.bmp" runs
+  // both decoders, in this fixed order, and the last one to succeed wins.
+  std::vector<Decoder> decoders;
+  if (name.contains(QLatin1String(".png"))) decoders.push_back(Decoder::Png);
+  if (name.contains(QLatin1String(".jpg"))) decoders.push_back(Decoder::Jpeg);
+  if (name.contains(QLatin1String(".bmp"))) decoders.push_back(Decoder::Bmp);
+  if (name.contains(QLatin1String(".gif"))) decoders.push_back(Decoder::Gif);
+  return decoders;
 }
 
-}  // namespace
+std::optional<QImage> decodeWith(Decoder decoder, const QByteArray& bytes) {
+  switch (decoder) {
+    case Decoder::Jpeg: return decodeJpeg(bytes);
+    case Decoder::Bmp: return decodeBmp(bytes);
+    case Decoder::Gif: return decodeGif(bytes);
+    case Decoder::Png: break;  // the PNG reader lays its picture onto a target instead
+  }
+  return std::nullopt;
+}
+
+}  // namespace detail
 
 bool loadPictureFile(const QString& path, QImage& target) { return loadPictureFile(path, path, target); }
 
 bool loadPictureFile(const QString& name, const QString& file, QImage& target) {
-  // The checks are independent on purpose: a name such as "a.jpg.bmp" runs
-  // both decoders, in this fixed order, and the last one to succeed wins.
   bool changed = false;
-  if (name.contains(QLatin1String(".png"))) {
-    decodePngFileOnto(file, target);
+  for (const detail::Decoder decoder : detail::decodersFor(name)) {
+    if (decoder == detail::Decoder::Png) {
+      decodePngFileOnto(file, target);
+      changed = true;
+      continue;
+    }
+    // The others fail silently, leaving the target as it was.
+    const std::optional<QByteArray> bytes = detail::readWholeFile(file);
+    if (!bytes) continue;
+    std::optional<QImage> picture = detail::decodeWith(decoder, *bytes);
+    if (!picture) continue;
+    target = std::move(*picture);
     changed = true;
   }
-  if (name.contains(QLatin1String(".jpg")))
-    changed |= decodeInto(file, target, [](const QString& p) { return decodeJpeg(p); });
-  if (name.contains(QLatin1String(".bmp")))
-    changed |= decodeInto(file, target, [](const QString& p) { return decodeBmp(p); });
-  if (name.contains(QLatin1String(".gif")))
-    changed |= decodeInto(file, target, [](const QString& p) { return decodeGif(p); });
   return changed;
 }
 

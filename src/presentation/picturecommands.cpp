@@ -8,6 +8,7 @@
 #include "engine/scripterror.h"
 #include "engine/scriptfiles.h"
 #include "imaging/picture.h"
+#include "imaging/picturecache.h"
 #include "presentation/layout.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
@@ -258,7 +259,7 @@ void loadIntoBuffer(Runtime& rt, QImage& buffer) {
   const QString path = graphicsPath(rt, file);
   if (file.empty() || !files::exists(path)) return;
   QImage picture;
-  if (imaging::loadPictureFile(path, files::resolve(path), picture)) buffer = picture;
+  if (imaging::loadPictureFileCached(path, files::resolve(path), picture)) buffer = picture;
 }
 
 void loadbuftela(Runtime& rt) {

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "imaging/picture.h"
+#include "imaging/picturecache.h"
 #include "presentation/mainwindow.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
@@ -70,9 +71,11 @@ void loadPicture(Runtime& rt, const std::string& name, Surface target) {
     const Paths& paths = rt.state.paths;
     const QString path = files::join(paths.graphicsFolder.isEmpty() ? paths.gameFolder : paths.graphicsFolder, name);
     QImage picture = into->picture();
-    if (imaging::loadPictureFile(path, files::resolve(path), picture)) into->setPicture(picture);
+    // Decoded pictures are kept by file identity, so a location seen
+    // before composes without decoding again.
+    if (imaging::loadPictureFileCached(path, files::resolve(path), picture)) into->setPicture(picture);
   }
-  rt.pumpEvents();
+  rt.pumpEventsNowAndThen();
   QImage& loaded = w->BufShp->picture();
   ensureRgb32(loaded);
   if (!redirected) return;

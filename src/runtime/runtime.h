@@ -1,6 +1,7 @@
 #pragma once
 // Ties the game state, the interpreter, the command table and the program's
 // windows together. Command handlers receive it.
+#include <chrono>
 #include <memory>
 
 #include "engine/commandtable.h"
@@ -40,12 +41,23 @@ struct Runtime {
   media::AudioDevice* audio = nullptr;
   std::unique_ptr<TraceSink> trace;
 
-  void pumpEvents() { host.pumpEvents(); }
+  void pumpEvents() {
+    host.pumpEvents();
+    lastPump_ = std::chrono::steady_clock::now();
+  }
+  // For steps that run many times in a row (loading each picture of a
+  // screen): keeps the window answering without repainting it for every
+  // step, which would cost more than the steps themselves.
+  void pumpEventsNowAndThen() {
+    if (std::chrono::steady_clock::now() - lastPump_ >= kPumpInterval) pumpEvents();
+  }
   // Back to the do-nothing hooks, when the windows go away.
   void detachHooks() { hooks = &noHooks_; }
 
  private:
+  static constexpr std::chrono::milliseconds kPumpInterval{40};
   RunHooks noHooks_;
+  std::chrono::steady_clock::time_point lastPump_{};
 };
 
 }  // namespace corvant

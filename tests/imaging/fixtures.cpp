@@ -216,6 +216,49 @@ QByteArray writeJpeg(const JpegPicture& picture) {
   return bytes;
 }
 
+namespace {
+
+bool plainRgbGuarded(jpeg_decompress_struct* cinfo, JpegErrors* errors, const QByteArray* bytes,
+                     std::vector<std::uint8_t>* samples, QImage* out) {
+  if (setjmp(errors->jump)) return false;
+  jpeg_create_decompress(cinfo);
+  jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(bytes->constData()),
+               static_cast<unsigned long>(bytes->size()));
+  jpeg_read_header(cinfo, TRUE);
+  cinfo->out_color_space = JCS_RGB;
+  jpeg_start_decompress(cinfo);
+  const std::size_t stride = std::size_t{3} * cinfo->output_width;
+  samples->resize(stride * cinfo->output_height);
+  while (cinfo->output_scanline < cinfo->output_height) {
+    JSAMPROW row = samples->data() + stride * cinfo->output_scanline;
+    jpeg_read_scanlines(cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(cinfo);
+  *out = QImage(static_cast<int>(cinfo->output_width), static_cast<int>(cinfo->output_height),
+                QImage::Format_RGB32);
+  const std::uint8_t* sample = samples->data();
+  for (int y = 0; y < out->height(); ++y)
+    for (int x = 0; x < out->width(); ++x, sample += 3)
+      out->setPixel(x, y, qRgb(sample[0], sample[1], sample[2]));
+  return true;
+}
+
+}  // namespace
+
+std::optional<QImage> plainRgbJpegDecode(const QByteArray& bytes) {
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  JpegErrors errors;
+  cinfo.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = onJpegError;
+  std::vector<std::uint8_t> samples;
+  QImage picture;
+  const bool ok = plainRgbGuarded(&cinfo, &errors, &bytes, &samples, &picture);
+  jpeg_destroy_decompress(&cinfo);
+  if (!ok) return std::nullopt;
+  return picture;
+}
+
 // ---- GIF -------------------------------------------------------------------
 
 namespace {

@@ -80,6 +80,10 @@ struct JpegPicture {
 
 QByteArray writeJpeg(const JpegPicture& picture);
 
+// libjpeg's plain RGB output for a colour or grey JPEG, one qRgb per pixel:
+// the reference the decoder's own output is held to. Empty on failure.
+std::optional<QImage> plainRgbJpegDecode(const QByteArray& bytes);
+
 // ---- GIF -------------------------------------------------------------------
 
 struct GifColour {

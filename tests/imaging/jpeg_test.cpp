@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
+#include <utility>
 #include <ostream>
 #include <string>
 
@@ -121,6 +123,49 @@ TEST_P(JpegDecode, GivesTheExpectedColours) {
 
 INSTANTIATE_TEST_SUITE_P(JpegKinds, JpegDecode, ::testing::ValuesIn(decodeCases()),
                          [](const auto& info) { return info.param.name; });
+
+// Colour and grey pictures are decoded straight into the picture's rows in
+// its own pixel layout; the pixels must be exactly those of libjpeg's plain
+// RGB output. Odd sizes leave partial blocks at the right and bottom, and
+// noise keeps every block busy.
+TEST(JpegPixels, MatchLibjpegsPlainRgbOutputExactly) {
+  const auto noisy = [](JpegKind kind, bool progressive) {
+    JpegPicture picture;
+    picture.width = 37;
+    picture.height = 29;
+    picture.kind = kind;
+    picture.progressive = progressive;
+    std::uint32_t noise = 99;
+    for (int i = 0; i < picture.width * picture.height * samplesPerPixel(kind); ++i) {
+      noise = noise * 1103515245u + 12345u;
+      picture.samples.push_back(static_cast<std::uint8_t>((i * 7) % 256 ^ (noise >> 26)));
+    }
+    return picture;
+  };
+  const std::vector<std::pair<const char*, JpegPicture>> pictures = {
+      {"colour", noisy(JpegKind::Rgb, false)},
+      {"colour progressive", noisy(JpegKind::Rgb, true)},
+      {"grey", noisy(JpegKind::Grey, false)},
+  };
+  for (const auto& [name, picture] : pictures) {
+    SCOPED_TRACE(name);
+    const QByteArray bytes = fixtures::writeJpeg(picture);
+    ASSERT_FALSE(bytes.isEmpty());
+    const std::optional<QImage> expected = fixtures::plainRgbJpegDecode(bytes);
+    ASSERT_TRUE(expected);
+    const std::optional<QImage> decoded = decodeJpeg(bytes);
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->size(), expected->size());
+    EXPECT_EQ(decoded->format(), QImage::Format_RGB32);
+    int differences = 0;
+    for (int y = 0; y < expected->height(); ++y)
+      for (int x = 0; x < expected->width(); ++x)
+        if (decoded->pixel(x, y) != expected->pixel(x, y) && differences++ == 0)
+          ADD_FAILURE() << "first difference at (" << x << ", " << y << "): " << std::hex
+                        << decoded->pixel(x, y) << " instead of " << expected->pixel(x, y);
+    EXPECT_EQ(differences, 0);
+  }
+}
 
 TEST(JpegFile, ReadsAFileAndFailsQuietlyWithoutOne) {
   QTemporaryDir dir;

@@ -244,6 +244,40 @@ TEST(PngOnto, OpaquePictureReplacesTheTargetAndItsSize) {
   EXPECT_TRUE(fixtures::probesMatch(target, {{0, 0, qRgb(11, 22, 33)}, {1, 0, qRgb(44, 55, 66)}}));
 }
 
+// A translucent picture is blended row by row as it is read, except when
+// interlaced, where it is read whole first. Both ways must give the same
+// target, including where the old target ran out and magenta lay underneath.
+TEST(PngOnto, InterlacedAndPlainTranslucentPicturesLayAlike) {
+  constexpr int kWidth = 11;
+  constexpr int kHeight = 9;
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      rgba.insert(rgba.end(), {static_cast<std::uint8_t>(x * 23), static_cast<std::uint8_t>(y * 27),
+                               static_cast<std::uint8_t>(x * y),
+                               static_cast<std::uint8_t>((x * 51 + y * 29) % 256)});
+  PngPicture plain = fixtures::rgbaPng(kWidth, kHeight, rgba);
+  PngPicture interlaced = plain;
+  interlaced.interlaced = true;
+
+  QImage start(7, 12, QImage::Format_RGB32);
+  for (int y = 0; y < start.height(); ++y)
+    for (int x = 0; x < start.width(); ++x) start.setPixel(x, y, qRgb(200 - x * 20, y * 20, 90));
+
+  QImage fromPlain = start;
+  QImage fromInterlaced = start;
+  decodePngOnto(fixtures::writePng(plain), fromPlain);
+  decodePngOnto(fixtures::writePng(interlaced), fromInterlaced);
+  ASSERT_EQ(fromPlain.size(), QSize(kWidth, kHeight));
+  EXPECT_EQ(fromInterlaced, fromPlain);
+  // Spot checks that the blending happened at all. (1, 1): alpha 80, h = 175,
+  // (23, 27, 1) over (180, 20, 90): 33340 / 255, 5660 / 255, 15830 / 255.
+  // (8, 1): alpha 181, h = 74, (184, 27, 8) over magenta: 52174 / 255,
+  // 4887 / 255, 20318 / 255.
+  EXPECT_TRUE(fixtures::probesMatch(fromPlain,
+                                    {{1, 1, qRgb(130, 22, 62)}, {8, 1, qRgb(204, 19, 79)}}));
+}
+
 TEST(PngOnto, TargetInAnotherFormatKeepsItsColoursAndBecomesRgb32) {
   QImage target(2, 1, QImage::Format_ARGB32);
   target.setPixel(0, 0, qRgba(30, 60, 90, 255));
