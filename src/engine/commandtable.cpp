@@ -18,6 +18,8 @@ void registerPictureCommands(CommandTable&);
 void registerLayoutCommands(CommandTable&);
 void registerLinkCommands(CommandTable&);
 void registerGeometryCommands(CommandTable&);
+void registerTextBoxCommands(CommandTable&);
+void registerDecorationCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -47,6 +49,8 @@ void registerAllCommands(CommandTable& table) {
   registerLayoutCommands(table);
   registerLinkCommands(table);
   registerGeometryCommands(table);
+  registerTextBoxCommands(table);
+  registerDecorationCommands(table);
 }
 
 }  // namespace corvant

@@ -3,6 +3,7 @@
 #include "presentation/clicksound.h"
 #include "presentation/layout.h"
 #include "presentation/linkinput.h"
+#include "presentation/overlay.h"
 #include "presentation/pictures.h"
 
 #include <QApplication>
@@ -237,6 +238,7 @@ void TForm1::resetPresentationForFreshRun() {
   TextSettings& t = rt_.state.text;
   t.lineHeight = t.underlineOffset = 0;
   t.linkLineSize = 1;
+  clearSubtitles(rt_);
   rt_.state.clickScript.clear();
   rt_.state.links.reset();
   Tela->setCursor(Qt::ArrowCursor);
@@ -247,6 +249,7 @@ void TForm1::resetLinksForScriptSwitch() { resetPresentationForFreshRun(); }
 void TForm1::autoRelayout() { corvant::autoRelayout(rt_, *this); }
 
 void TForm1::presentBuffers() {
+  stampOverlayForPresent(rt_);
   const std::string& model = rt_.state.modelo;
   if (model == "1") Tela->setPicture(screenBuffer);
   if (model == "4" && rt_.monitor) rt_.monitor->Monitor->setPicture(rt_.monitor->monitorBuffer);

@@ -1,0 +1,8 @@
+#include "presentation/overlay.h"
+
+namespace corvant {
+
+void stampOverlayForPresent(Runtime&) {}
+void clearSubtitles(Runtime&) {}
+
+}  // namespace corvant
