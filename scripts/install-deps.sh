@@ -7,7 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-webengine-dev libgl-dev
   libpng-dev libjpeg-dev libgif-dev
   libsdl2-mixer-dev
   libgtest-dev libgmock-dev libbenchmark-dev

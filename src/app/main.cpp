@@ -4,10 +4,12 @@
 #include <cstdio>
 
 #include "app/program.h"
+#include "presentation/htmlview.h"
 #include "runtime/host.h"
 #include "runtime/startup.h"
 
 int main(int argc, char** argv) {
+  corvant::prepareBrowserEnvironment();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
 

@@ -20,6 +20,7 @@ void registerLinkCommands(CommandTable&);
 void registerGeometryCommands(CommandTable&);
 void registerTextBoxCommands(CommandTable&);
 void registerDecorationCommands(CommandTable&);
+void registerTextCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -51,6 +52,7 @@ void registerAllCommands(CommandTable& table) {
   registerGeometryCommands(table);
   registerTextBoxCommands(table);
   registerDecorationCommands(table);
+  registerTextCommands(table);
 }
 
 }  // namespace corvant

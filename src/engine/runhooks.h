@@ -40,12 +40,6 @@ class RunHooks {
   virtual void resetLinksForScriptSwitch() {}
   // The run timer (RunTimer); 0 stops it.
   virtual void setRunTimer(int /*intervalMs*/) {}
-
-  // Shows text on the visible surface of models "0" (text-mode page) and "2"
-  // (HTML page); the engine keeps the text stores of the other models itself.
-  virtual void writeText(const std::string& /*text*/) {}
-  // A text-block line beginning with "#" in model "2": its HTML.
-  virtual std::string inlineElement(const std::string& piece) { return piece; }
 };
 
 }  // namespace corvant

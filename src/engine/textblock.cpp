@@ -2,6 +2,7 @@
 
 #include "engine/linesyntax.h"
 #include "engine/scripterror.h"
+#include "presentation/htmlpage.h"
 #include "presentation/textoutput.h"
 #include "runtime/runtime.h"
 #include "text/strings.h"
@@ -13,7 +14,7 @@ void runTextBlock(Runtime& rt, const std::string& firstLine) {
   std::string piece = substituteAllMarkers(std::string_view(firstLine).substr(1), s.modelo);
   std::string collected;
   while (piece.find('\'') == std::string::npos) {
-    if (!piece.empty() && piece[0] == '#' && s.modelo == "2") piece = rt.hooks->inlineElement(piece);
+    if (!piece.empty() && piece[0] == '#' && s.modelo == "2") piece = html::inlineElement(s, piece);
     collected += piece + " ";
     ++s.lineIndex;
     if (static_cast<size_t>(s.lineIndex) >= s.lines.size())

@@ -7,6 +7,8 @@
 
 #include "engine/linesyntax.h"
 #include "engine/scripterror.h"
+#include "presentation/htmlpage.h"
+#include "presentation/htmlview.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
 #include "runtime/runtime.h"
@@ -45,7 +47,7 @@ QFont generalFont(const Runtime& rt) {
   return f;
 }
 
-void loadTextSettings(Runtime& rt) {
+void loadTextSettings(Runtime& rt, LinkColours links) {
   const ConfigList& c = rt.state.config;
   TextSettings& t = rt.state.text;
   t.fontFace = c.at(15);
@@ -56,6 +58,7 @@ void loadTextSettings(Runtime& rt) {
   t.underline = style.size() > 2 && style[2] == 'U';
   t.backgroundColour = c.at(18);
   t.textColour = c.at(19);
+  if (links == LinkColours::Keep) return;
   t.linkColour = c.at(20);
   t.visitedColour = c.at(21);
 }
@@ -147,7 +150,7 @@ std::vector<std::string> applyLayoutAtGameLoad(Runtime& rt, TForm1& w) {
   const ConfigList& c = s.config;
   LayoutReader in(rt);
 
-  loadTextSettings(rt);
+  loadTextSettings(rt, LinkColours::Load);
   // Window and background.
   const QColor background = in.colour(18);
   const QColor foreground = in.colour(19, Qt::white);
@@ -344,6 +347,11 @@ void applyScreenModel(Runtime& rt, TForm1& w, const std::string& model, const Mo
     w.Abok1->resize(in.number(51, 640), in.number(52, 300));
     w.WebB->resize(w.Abok1->width() + 20, w.Abok1->height() + 4);
     w.Msg->hide();
+    // The page starts empty in the background colour; the first run's text
+    // goes below a fresh header.
+    html::rebuildPage(s);
+    w.showBlankPage();
+    w.html->setFocus();
   } else if (model == "3") {
     w.Input->hide();
     w.Abok1->setCurrentIndex(TForm1::Page3);

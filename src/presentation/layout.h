@@ -22,8 +22,10 @@ QColor colourOr(const std::string& colourString, QColor fallback);
 QColor backgroundColour(const Runtime& rt);
 QColor textColour(const Runtime& rt);
 QFont generalFont(const Runtime& rt);
-// The text settings from the configuration, as a game starts.
-void loadTextSettings(Runtime& rt);
+// The text settings from the configuration: all of them as a game starts,
+// all but the link colours at every fresh run.
+enum class LinkColours { Load, Keep };
+void loadTextSettings(Runtime& rt, LinkColours links);
 
 // A style flags string read by position: "B" bold, "I" italic, "U" underline.
 void applyStyleFlags(QFont& font, const std::string& flags);

@@ -1,6 +1,8 @@
 #include "presentation/mainwindow.h"
 
 #include "presentation/clicksound.h"
+#include "presentation/htmlpage.h"
+#include "presentation/htmlview.h"
 #include "presentation/layout.h"
 #include "presentation/linkinput.h"
 #include "presentation/overlay.h"
@@ -10,6 +12,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QKeyEvent>
+#include <QSaveFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -131,6 +134,7 @@ void TForm1::createGamePage(QWidget* page) {
   MsgMd0 = named(new QPlainTextEdit(page0), "MsgMd0");
 
   WebB = named(new QWidget(Abok1->widget(Page2)), "WebB");
+  html = new HtmlView(rt_, WebB);
 
   Sbc1 = named(new QScrollArea(Abok1->widget(PageMapa)), "Sbc1");
   MapJog = new PictureWidget(QStringLiteral("MapJog"));
@@ -238,13 +242,45 @@ void TForm1::resetPresentationForFreshRun() {
   TextSettings& t = rt_.state.text;
   t.lineHeight = t.underlineOffset = 0;
   t.linkLineSize = 1;
-  clearSubtitles(rt_);
   rt_.state.clickScript.clear();
   rt_.state.links.reset();
   Tela->setCursor(Qt::ArrowCursor);
 }
 
 void TForm1::resetLinksForScriptSwitch() { resetPresentationForFreshRun(); }
+
+// Each fresh run starts from the configured text settings (the link colours
+// stay as scripts set them); the HTML page starts again from its header.
+void TForm1::reloadTextSettings() {
+  GameState& s = rt_.state;
+  loadTextSettings(rt_, LinkColours::Keep);
+  clearSubtitles(rt_);
+  if (Abok1->currentIndex() == Page2) html::rebuildPage(s);
+}
+
+void TForm1::refreshAfterRun() {
+  const std::string& model = rt_.state.modelo;
+  if ((model == "0" || model == "1") && Input->isVisible()) Input->setFocus();
+  if (Abok1->currentIndex() == PageMapa) MapJog->update();
+  if (model == "2" && !rt_.state.pageBuffer.empty()) completeAndShowPage();
+}
+
+void TForm1::completeAndShowPage() {
+  GameState& s = rt_.state;
+  html::completePage(s);
+  const QString path = files::join(s.paths.gameFolder, "tmp.htm");
+  const std::string page = html::pageFileText(s);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(page.data(), static_cast<qint64>(page.size())) < 0 ||
+      !file.commit()) {
+    throw ScriptError("Cannot write the page file " + files::display(path) + ": " +
+                      text::fromQString(file.errorString()));
+  }
+  html->showFile(path);
+  rt_.pumpEvents();
+}
+
+void TForm1::showBlankPage() { html->showHtml(html::blankPage(rt_.state, rt_.state.text.backgroundColour)); }
 
 void TForm1::autoRelayout() { corvant::autoRelayout(rt_, *this); }
 

@@ -23,6 +23,7 @@ struct Runtime;
 struct LaunchOptions;
 
 class AuxiliaryWindow;
+class HtmlView;
 
 class TForm1 : public QWidget, public RunHooks {
   Q_OBJECT
@@ -56,6 +57,8 @@ class TForm1 : public QWidget, public RunHooks {
   QLabel* BarraTop = nullptr;
   QPlainTextEdit* MsgMd0 = nullptr;
   QWidget* WebB = nullptr;
+  // The browser inside WebB, made when the HTML page is first shown.
+  HtmlView* html = nullptr;
   QScrollArea* Sbc1 = nullptr;
   PictureWidget* MapJog = nullptr;
   PictureWidget* Voce = nullptr;
@@ -101,6 +104,13 @@ class TForm1 : public QWidget, public RunHooks {
   void autoRelayout() override;
   void resetPresentationForFreshRun() override;
   void resetLinksForScriptSwitch() override;
+  void reloadTextSettings() override;
+  void refreshAfterRun() override;
+
+  // Model "2": writes the page file and shows it.
+  void completeAndShowPage();
+  // An empty page in the background colour, without a file.
+  void showBlankPage();
 
  protected:
   // The window sees keys before its controls do.

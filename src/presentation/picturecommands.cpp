@@ -1,6 +1,8 @@
 // Composing pictures: display=, tela=, the clears, refresh and the buffers.
 #include <QPainter>
 
+#include <optional>
+
 #include "engine/commandtable.h"
 #include "engine/driver.h"
 #include "engine/linesyntax.h"
@@ -12,6 +14,7 @@
 #include "presentation/layout.h"
 #include "presentation/mainwindow.h"
 #include "presentation/pictures.h"
+#include "presentation/textbox.h"
 #include "runtime/files.h"
 #include "runtime/runtime.h"
 #include "text/cp1252.h"
@@ -84,9 +87,82 @@ void displayPicture(Runtime& rt, const std::string& file) {
            std::to_string(height > 0 ? height : drawn.height());
 }
 
+// display= leaves its text size for the next display='s default height.
+int currentTextSize(const Runtime& rt) { return rt.state.textSize; }
+void setCurrentTextSize(Runtime& rt, int size) { rt.state.textSize = size; }
+
+// Model "2": the text as one styled line of the HTML page.
+void addPageText(Runtime& rt, const std::string& text, int size, const std::string& colour, const std::string& style) {
+  auto at = [&](size_t i, char c) { return style.size() > i && style[i] == c; };
+  const bool bold = at(0, 'B'), italic = at(1, 'I'), underline = at(2, 'U');
+  std::string line =
+      "<font face=" + rt.state.text.fontFace + " color=#" + colour + " style=" + std::to_string(size) + "px; ";
+  if (bold) line += "<b>";
+  if (italic) line += "<em>";
+  if (underline) line += "<u>";
+  line += text;
+  if (underline) line += "</u>";
+  if (italic) line += "</em>";
+  if (bold) line += "</b>";
+  rt.state.pageBuffer.push_back(line + "</font>");
+}
+
+// A caption: a text box on the screen, the page, the panel, the window
+// background or the map.
+void displayText(Runtime& rt) {
+  GameState& s = rt.state;
+  const std::string& model = s.modelo;
+  std::string& trace = rt.interp.trace;
+  std::string text;
+  if (rt.interp.P(1) == "$") text = model == "1" ? s.textBuffer : s.memoText;
+  else text = substituteMarker(kMarkerComma, substituteMarker(kMarkerBlank, valueParam(rt, 1), model), model);
+  if (text.empty()) return void(trace += " <--- texto/frase inexistente!");
+  trace += text.substr(0, 5);
+  const std::string where = valueParam(rt, 2);
+  if (where != "tel" && where != "fnc" && where != "pan" && where != "map")
+    return void(trace += "," + where + " <--- n\xE3o indicou o local tel/fnc/tel!");
+  const int x = parseIntOr(valueParam(rt, 3), 0), y = parseIntOr(valueParam(rt, 4), 0);
+  trace += "," + where + "," + std::to_string(x) + "," + std::to_string(y);
+
+  TForm1* w = rt.form1;
+  int width = parseIntOr(valueParam(rt, 5), 0);
+  if (width == 0 && w) {
+    if (where == "tel" && model == "3") width = w->TelMod3->picture().width() - s.pageWriteX;
+    else if (where == "tel" && model == "1") width = w->screenBuffer.width();
+    else if (where == "fnc") width = w->panelBuffer.width();
+    else if (where == "pan") width = w->Imp->width();
+  }
+  int height = parseIntOr(valueParam(rt, 6), 0);
+  if (height == 0) height = currentTextSize(rt);
+  const int size = parseIntOr(valueParam(rt, 7), s.text.fontSize);
+  setCurrentTextSize(rt, size);
+  std::string colour = valueParam(rt, 8), style = valueParam(rt, 9);
+  if (colour.empty()) colour = s.text.textColour;
+  if (style.empty()) style = "biu";
+
+  if (model == "2" && where == "tel") return addPageText(rt, text, size, colour, style);
+  std::optional<TextBoxTarget> target;
+  if (where == "tel" && model == "1") target = TextBoxTarget::Tela;
+  else if (where == "tel" && model == "3") target = TextBoxTarget::TelMod3;
+  else if (where == "fnc") target = TextBoxTarget::TelCmd;
+  else if (where == "pan") target = TextBoxTarget::Imp;
+  else if (where == "map") target = TextBoxTarget::MapJog;
+  if (target) drawTextBox(rt, {text, colour, style, "0", x, y, width, height, size}, *target);
+  trace += "," + std::to_string(width) + "," + std::to_string(height) + "," + std::to_string(size) + "," + colour +
+           "," + style;
+  if (w) w->Msg->clear();
+}
+
 void display(Runtime& rt) {
-  const std::string p1 = valueParam(rt, 1);
-  if (rt.form1 && isPictureName(p1)) displayPicture(rt, p1);
+  // "$" is the accumulated text, never a register name.
+  if (rt.interp.P(1) != "$") {
+    const std::string p1 = valueParam(rt, 1);
+    if (isPictureName(p1)) {
+      if (rt.form1) displayPicture(rt, p1);
+      return;
+    }
+  }
+  displayText(rt);
 }
 
 // Model "4": the picture across the monitor's width, and text continues

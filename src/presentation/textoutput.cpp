@@ -1,5 +1,7 @@
 #include "presentation/textoutput.h"
 
+#include "presentation/htmlpage.h"
+#include "presentation/textmode.h"
 #include "runtime/runtime.h"
 
 namespace corvant {
@@ -11,9 +13,10 @@ void appendStoreLine(std::string& store, const std::string& line) {
 
 void writeText(Runtime& rt, const std::string& text) {
   GameState& s = rt.state;
-  if (s.modelo == "1") appendStoreLine(s.textBuffer, text);
+  if (s.modelo == "0") textModeOutput(rt, text);
+  else if (s.modelo == "1") appendStoreLine(s.textBuffer, text);
+  else if (s.modelo == "2") html::convertMessage(s, text);
   else if (s.modelo == "3" || s.modelo == "4") appendStoreLine(s.memoText, text);
-  else rt.hooks->writeText(text);
 }
 
 }  // namespace corvant

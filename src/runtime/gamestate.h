@@ -97,8 +97,10 @@ struct GameState {
   // Where the model 3 page receives its next text or picture.
   int pageWriteX = 0, pageWriteY = 0;
   std::string screenPicture;
-  // The lines the HTML page of model "2" is written from.
+  // The lines the HTML page of model "2" is written from, and the closing
+  // tags of the styles its header opened.
   std::vector<std::string> pageBuffer;
+  std::string pageStyleCloser;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the
   // button word of the last press on the game screen ("btlf", "btmd", "btrg").
@@ -107,6 +109,10 @@ struct GameState {
 
   // Text stores: the text buffer and the memo text (lines joined by CR LF).
   TextSettings text;
+  DecorationState decoration;
+  // The text size the last text box of `display=` used; the next one's
+  // default height.
+  int textSize = 0;
   // The two hidden text stores: the text buffer that model "1" collects text
   // blocks in, and the memo text of models "3" and "4".
   std::string textBuffer;

@@ -27,4 +27,14 @@ struct TextSettings {
   static int pixelSize(int points) { return points + points / 2; }
 };
 
+// What the overlay and scroll commands remember from one run to the next.
+struct DecorationState {
+  // While on, every presentation stamps the overlay picture at
+  // (overlayX, overlayY) before the screen is shown.
+  bool overlayOn = false;
+  int overlayX = 0, overlayY = 0;
+  // Whether the last scroll command was `rollon`.
+  bool rolling = false;
+};
+
 }  // namespace corvant

@@ -118,14 +118,13 @@ TEST_F(LayoutGame, Model2ShowsPicturesAsPageLines) {
   ASSERT_TRUE(run({"modo= 2", "tela= red.bmp", "display= red.bmp,tel,0,0,,,center", "display= red.bmp,tel,0,0,20,,left"}));
   const auto& page = p->rt().state.pageBuffer;
   const std::string base = p->rt().state.paths.fileBase;
-  ASSERT_GE(page.size(), 3u);
-  const size_t n = page.size();
-  EXPECT_EQ(page[n - 3], "<img src=" + base + "red.bmp width=300px border=0>");
-  EXPECT_EQ(page[n - 2], "<div align=center><img src=" + base + "red.bmp width=8 height=8 border=0 ></div>");
-  EXPECT_EQ(page[n - 1], "<img src=" + base + "red.bmp width=20 height=8 border=0 align=left>");
+  auto has = [&](const std::string& line) { return std::find(page.begin(), page.end(), line) != page.end(); };
+  EXPECT_TRUE(has("<img src=" + base + "red.bmp width=300px border=0>"));
+  EXPECT_TRUE(has("<div align=center><img src=" + base + "red.bmp width=8 height=8 border=0 ></div>"));
+  EXPECT_TRUE(has("<img src=" + base + "red.bmp width=20 height=8 border=0 align=left>"));
   f.write("go.scp", {"/"});
   ASSERT_TRUE(run({"tela= red.bmp,go"}));
-  EXPECT_EQ(page.back(), "<a href=Scp=go><img src=" + base + "red.bmp width=300px border=0></a>");
+  EXPECT_TRUE(has("<a href=Scp=go><img src=" + base + "red.bmp width=300px border=0></a>"));
 }
 
 TEST_F(LayoutGame, FundoShowsAColourOrAPictureBehindTheGameAndHides) {
