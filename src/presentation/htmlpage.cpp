@@ -54,6 +54,7 @@ void rebuildPage(GameState& s) {
   const TextSettings& t = s.text;
   s.pageBuffer.clear();
   s.pageStyleCloser.clear();
+  s.pageCompletedLength = 0;
   std::string opening;
   if (t.bold) opening += "<b>", s.pageStyleCloser += "</b>";
   if (t.italic) opening += "<em>", s.pageStyleCloser += "</em>";
@@ -76,7 +77,10 @@ void rebuildPage(GameState& s) {
 void completePage(GameState& s) {
   if (!s.pageStyleCloser.empty()) s.pageBuffer.push_back(s.pageStyleCloser);
   for (const char* line : {"</font></div>", "</html>", "</body>"}) s.pageBuffer.emplace_back(line);
+  s.pageCompletedLength = s.pageBuffer.size();
 }
+
+bool pageChangedSinceCompleted(const GameState& s) { return s.pageBuffer.size() != s.pageCompletedLength; }
 
 std::string pageFileText(const GameState& s) {
   std::string out;

@@ -16,6 +16,8 @@ namespace html {
 void rebuildPage(GameState& s);
 // Appends the style closer and the trailer; the lines stay in the page.
 void completePage(GameState& s);
+// True when lines were added since the page was last completed.
+bool pageChangedSinceCompleted(const GameState& s);
 // The page file: its lines joined with CR LF.
 std::string pageFileText(const GameState& s);
 // A whole empty document in the given background colour.

@@ -30,7 +30,9 @@ class GamePage : public QWebEnginePage {
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-    const std::string address = text::fromQString(url.toString(QUrl::FullyDecoded));
+    // Link parameters come back percent-encoded; scripts expect them as
+    // written.
+    const std::string address = text::fromQString(QUrl::fromPercentEncoding(url.toEncoded()));
     if (html::scriptFromAddress(address)) {
       // The run starts after the browser's own call returns: a script
       // usually shows a new page, which must not happen inside this call.

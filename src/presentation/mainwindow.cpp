@@ -262,7 +262,10 @@ void TForm1::refreshAfterRun() {
   const std::string& model = rt_.state.modelo;
   if ((model == "0" || model == "1") && Input->isVisible()) Input->setFocus();
   if (Abok1->currentIndex() == PageMapa) MapJog->update();
-  if (model == "2" && !rt_.state.pageBuffer.empty()) completeAndShowPage();
+  // A run that added nothing to the page (a timer tick, say) leaves the
+  // shown page as it is instead of closing it again.
+  if (model == "2" && !rt_.state.pageBuffer.empty() && html::pageChangedSinceCompleted(rt_.state))
+    completeAndShowPage();
 }
 
 void TForm1::completeAndShowPage() {

@@ -101,6 +101,9 @@ struct GameState {
   // tags of the styles its header opened.
   std::vector<std::string> pageBuffer;
   std::string pageStyleCloser;
+  // The page's length when it was last completed: a run that added nothing
+  // (a timer tick) leaves the shown page alone.
+  size_t pageCompletedLength = 0;
   bool questionFlag = false;
   // The key held in the main window (a virtual-key code, 0 for none) and the
   // button word of the last press on the game screen ("btlf", "btmd", "btrg").

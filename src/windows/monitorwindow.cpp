@@ -80,13 +80,13 @@ void TForm10::paintBars() {
 
 bool TForm10::eventFilter(QObject* watched, QEvent* event) {
   if (watched != Monitor) return QWidget::eventFilter(watched, event);
-  auto* e = static_cast<QMouseEvent*>(event);
-  switch (event->type()) {
-    case QEvent::MouseMove: hover(e->position().toPoint()); break;
-    case QEvent::MouseButtonPress: press(e->position().toPoint()); break;
-    case QEvent::MouseButtonRelease: release(e->position().toPoint()); break;
-    default: break;
-  }
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
+    return QWidget::eventFilter(watched, event);
+  const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+  if (type == QEvent::MouseMove) hover(pos);
+  else if (type == QEvent::MouseButtonPress) press(pos);
+  else release(pos);
   return QWidget::eventFilter(watched, event);
 }
 

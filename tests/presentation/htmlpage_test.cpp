@@ -128,3 +128,16 @@ TEST_F(PageTest, PageAddressesStartRunsWithTheirLinkParameters) {
   EXPECT_EQ(g.rt.state.link.prm, "5");
   EXPECT_FALSE(followPageAddress(g.rt, "file:///games/demo/tmp.htm"));
 }
+
+TEST_F(PageTest, ARunThatAddsNothingLeavesTheCompletedPageAlone) {
+  GameState& s = g.rt.state;
+  html::rebuildPage(s);
+  s.pageBuffer.push_back("text");
+  EXPECT_TRUE(html::pageChangedSinceCompleted(s));
+  html::completePage(s);
+  EXPECT_FALSE(html::pageChangedSinceCompleted(s));
+  s.pageBuffer.push_back("more");
+  EXPECT_TRUE(html::pageChangedSinceCompleted(s));
+  html::rebuildPage(s);
+  EXPECT_TRUE(html::pageChangedSinceCompleted(s));
+}
