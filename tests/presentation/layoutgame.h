@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "engine/driver.h"
 #include "engine/guard.h"
@@ -12,10 +13,10 @@
 
 namespace corvant::test {
 
-struct LayoutGame : ::testing::Test {
-  LayoutGame() {
-    f.writeConfig("g", {{18, "102030"}, {24, "300"}, {25, "200"}, {58, "320"}, {59, "240"}, {49, "400"},
-                        {50, "260"}, {51, "500"}, {52, "280"}, {92, "direto"}, {35, "*"}});
+// A game started with the given configuration lines, ready for scripts.
+struct ScriptedGame : ::testing::Test {
+  explicit ScriptedGame(const std::map<int, std::string>& config) {
+    f.writeConfig("g", config);
     f.writeSavedGame("g");
     f.write("start.scp", {"/"});
     QImage red(8, 8, QImage::Format_RGB32);
@@ -37,6 +38,12 @@ struct LayoutGame : ::testing::Test {
   GameFolder f;
   std::unique_ptr<ProgramOnFolder> p;
   RecordingTrace* sink = nullptr;
+};
+
+struct LayoutGame : ScriptedGame {
+  LayoutGame()
+      : ScriptedGame({{18, "102030"}, {24, "300"}, {25, "200"}, {58, "320"}, {59, "240"}, {49, "400"}, {50, "260"},
+                      {51, "500"}, {52, "280"}, {92, "direto"}, {35, "*"}}) {}
 };
 
 }  // namespace corvant::test

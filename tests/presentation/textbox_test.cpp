@@ -10,6 +10,7 @@
 #include "engine/guard.h"
 #include "presentation/mainwindow.h"
 #include "presentation/textbox.h"
+#include "presentation/layoutgame.h"
 #include "support/program.h"
 #include "text/strings.h"
 #include "windows/monitorwindow.h"
@@ -26,28 +27,10 @@ constexpr QRgb kVisited = 0xFFFF0000;  // the visited-link colour of the configu
 
 // Model 1 with a 320 x 240 screen, a 300 x 60 command panel and a 400 x 260
 // scrolling screen; white 12-point text, links green, visited links red.
-struct TextBoxGame : ::testing::Test {
-  TextBoxGame() {
-    f.writeConfig("g", {{18, "102030"}, {19, "FFFFFF"}, {20, "00FF00"}, {21, "FF0000"}, {58, "320"}, {59, "240"},
-                        {49, "400"}, {50, "260"}, {45, "0"}, {46, "250"}, {47, "300"}, {48, "60"}, {53, "*"}});
-    f.writeSavedGame("g");
-    f.write("start.scp", {"/"});
-    QImage red(8, 8, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    red.save(f.path() + "red.bmp");
-    p = std::make_unique<ProgramOnFolder>(f);
-    p->clickOpening();
-    sink = new RecordingTrace;
-    p->rt().trace.reset(sink);
-  }
-  bool run(const std::vector<std::string>& lines) {
-    f.write("t.scp", lines);
-    return runGuarded(p->rt(), [&] { freshRun(p->rt(), "t"); });
-  }
-  bool traced(const std::string& part) const {
-    return std::any_of(sink->lines.begin(), sink->lines.end(),
-                       [&](const std::string& l) { return text::contains(l, part); });
-  }
+struct TextBoxGame : corvant::test::ScriptedGame {
+  TextBoxGame()
+      : ScriptedGame({{18, "102030"}, {19, "FFFFFF"}, {20, "00FF00"}, {21, "FF0000"}, {58, "320"}, {59, "240"},
+                      {49, "400"}, {50, "260"}, {45, "0"}, {46, "250"}, {47, "300"}, {48, "60"}, {53, "*"}}) {}
   TForm1& w() { return p->window(); }
   GameState& s() { return p->rt().state; }
   const LinkRecord& record(int n) { return s().links.records.at(static_cast<size_t>(n)); }
@@ -59,9 +42,6 @@ struct TextBoxGame : ::testing::Test {
   }
   static int advance(const QImage& surface, const char* word) { return metrics(surface).horizontalAdvance(word); }
 
-  GameFolder f;
-  std::unique_ptr<ProgramOnFolder> p;
-  RecordingTrace* sink = nullptr;
 };
 
 bool anyPixel(const QImage& image, const QRect& area, const std::function<bool(QColor)>& wanted) {
