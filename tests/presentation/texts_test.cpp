@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 
 #include "presentation/layoutgame.h"
 #include "presentation/mainwindow.h"
@@ -124,4 +125,15 @@ TEST_F(LayoutGame, Model2WritesThePageFileAtTheEndOfEachRun) {
   file.close();
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_FALSE(file.readAll().contains("there"));
+}
+
+TEST_F(LayoutGame, WithoutTheBrowserThePageAreaSaysWhyAndTheGameGoesOn) {
+  qputenv("CORVANT_NO_BROWSER", "1");
+  const bool ok = run({"modo= 2", "msg= still written"});
+  qunsetenv("CORVANT_NO_BROWSER");
+  ASSERT_TRUE(ok);
+  auto* note = p->window().WebB->findChild<QLabel*>("WebBMissing");
+  ASSERT_NE(note, nullptr);
+  EXPECT_TRUE(note->text().contains("not installed"));
+  EXPECT_TRUE(QFile::exists(f.path() + "tmp.htm"));
 }
