@@ -11,6 +11,7 @@
 #include "engine/linesyntax.h"
 #include "engine/params.h"
 #include "engine/scripterror.h"
+#include "presentation/htmlview.h"
 #include "presentation/layout.h"
 #include "presentation/mainwindow.h"
 #include "runtime/runtime.h"
@@ -250,7 +251,8 @@ void setfoco(Runtime& rt) {
   w->activateWindow();
   w->raise();
   if (p1 == "web") {
-    w->WebB->setFocus();
+    w->html->waitUntilLoaded();
+    w->html->setFocus();
   } else if (p1 == "inp") {
     w->Input->setFocus();
   } else if (p1 == "fnc") {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -117,6 +118,8 @@ void HtmlView::create() {
   view_->setObjectName(QStringLiteral("WebView"));
   view_->setPage(new GamePage(rt_, view_));
   view_->setContextMenuPolicy(Qt::NoContextMenu);
+  connect(view_, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+  connect(view_, &QWebEngineView::loadFinished, this, [this] { loading_ = false; });
   view_->show();
   fitToContainer();
 }
@@ -142,6 +145,15 @@ void HtmlView::showHtml(const std::string& html) {
   if (!view_) return;
   const QString folder = QDir(rt_.state.paths.gameFolder).absolutePath();
   view_->setHtml(text::toQString(html), QUrl::fromLocalFile(folder + QLatin1Char('/')));
+}
+
+void HtmlView::waitUntilLoaded() {
+  QElapsedTimer waited;
+  waited.start();
+  while (view_ && loading_ && waited.elapsed() < 5000 && !rt_.host.quitting()) {
+    rt_.pumpEvents();
+    rt_.host.sleepMs(10);
+  }
 }
 
 void HtmlView::setFocus() {

@@ -34,6 +34,9 @@ class HtmlView : public QObject {
   // Shows a document given as text (the blank page).
   void showHtml(const std::string& html);
   void setFocus();
+  // Handles events until the page has finished loading (at most a few
+  // seconds, so a page that never finishes cannot hang the game).
+  void waitUntilLoaded();
   // False when this machine cannot run the browser; the page area then
   // shows a message instead.
   bool available();
@@ -49,6 +52,7 @@ class HtmlView : public QObject {
   QWebEngineView* view_ = nullptr;
   QLabel* fallback_ = nullptr;
   bool tried_ = false;
+  bool loading_ = false;
 };
 
 }  // namespace corvant

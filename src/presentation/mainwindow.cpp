@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QSaveFile>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -373,6 +375,14 @@ void TForm1::setRunTimer(int intervalMs) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   // Every event of the application passes here: look at the type first.
   const QEvent::Type type = event->type();
+  // The wheel over the scrolling screen moves it by the wheel's own
+  // distance, wherever inside the box the pointer is.
+  if (type == QEvent::Wheel && watched->isWidgetType() && Sbox2->isAncestorOf(static_cast<QWidget*>(watched))) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    QScrollBar* bar = Sbox2->verticalScrollBar();
+    bar->setValue(bar->value() - wheel->angleDelta().y());
+    return true;
+  }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QWidget::eventFilter(watched, event);
   auto* w = qobject_cast<QWidget*>(watched);
   if (w && w->window() == this) {

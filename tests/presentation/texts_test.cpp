@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "presentation/layoutgame.h"
 #include "presentation/mainwindow.h"
@@ -136,4 +138,19 @@ TEST_F(LayoutGame, WithoutTheBrowserThePageAreaSaysWhyAndTheGameGoesOn) {
   ASSERT_NE(note, nullptr);
   EXPECT_TRUE(note->text().contains("not installed"));
   EXPECT_TRUE(QFile::exists(f.path() + "tmp.htm"));
+}
+
+TEST_F(LayoutGame, TheWheelMovesTheScrollingScreenByItsOwnDistance) {
+  TForm1& w = p->window();
+  ASSERT_TRUE(run({"modo= 3", "altura= 2000"}));
+  ASSERT_TRUE(run({"autocls off", "refresh"}));
+  w.Tela3->resize(w.Tela3->width(), 2000);
+  QCoreApplication::processEvents();
+  QScrollBar* bar = w.Sbox2->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 400);
+  bar->setValue(300);
+  const QPointF at(5, 5);
+  QWheelEvent down(at, w.Tela3->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(w.Tela3, &down);
+  EXPECT_EQ(bar->value(), 180);
 }
