@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QScrollBar>
@@ -153,4 +154,14 @@ TEST_F(LayoutGame, TheWheelMovesTheScrollingScreenByItsOwnDistance) {
   QWheelEvent down(at, w.Tela3->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(w.Tela3, &down);
   EXPECT_EQ(bar->value(), 180);
+}
+
+TEST_F(LayoutGame, APageFileThatCannotBeWrittenFailsTheRunWithItsName) {
+  ASSERT_TRUE(run({"modo= 2"}));
+  QFile::remove(f.path() + "tmp.htm");
+  ASSERT_TRUE(QDir(f.path()).mkpath("tmp.htm/blocked"));  // a folder where the file should go
+  EXPECT_FALSE(run({"msg= text"}));
+  const std::vector<std::string>& errors = p->host.errors;
+  ASSERT_FALSE(errors.empty());
+  EXPECT_NE(errors.back().find("tmp.htm"), std::string::npos) << errors.back();
 }
