@@ -21,6 +21,7 @@ void registerGeometryCommands(CommandTable&);
 void registerTextBoxCommands(CommandTable&);
 void registerDecorationCommands(CommandTable&);
 void registerTextCommands(CommandTable&);
+void registerSoundCommands(CommandTable&);
 
 void CommandTable::add(std::string_view word, Handler handler) {
   ++generation_;
@@ -53,6 +54,7 @@ void registerAllCommands(CommandTable& table) {
   registerTextBoxCommands(table);
   registerDecorationCommands(table);
   registerTextCommands(table);
+  registerSoundCommands(table);
 }
 
 }  // namespace corvant
