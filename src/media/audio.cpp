@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <utility>
@@ -34,6 +35,7 @@ AudioDevice::~AudioDevice() {
   if (state_ != State::Open) return;
   Mix_HaltChannel(-1);
   wave_.reset();
+  for (Chunk& slot : slots_) slot.reset();
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   deviceHeld = false;
@@ -96,8 +98,11 @@ AudioDevice::Chunk AudioDevice::loadWave(const QString& file) {
   // runtime (Unicode names, resources).
   QFile in(file);
   if (!in.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = in.readAll();
-  if (bytes.size() > std::numeric_limits<int>::max()) return {};
+  return decodeWave(in.readAll());
+}
+
+AudioDevice::Chunk AudioDevice::decodeWave(const QByteArray& bytes) {
+  if (bytes.isEmpty() || bytes.size() > std::numeric_limits<int>::max()) return {};
   SDL_RWops* source = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
   if (!source) return {};
   // The mixer decodes the whole file into its own buffer here and closes the
@@ -105,9 +110,7 @@ AudioDevice::Chunk AudioDevice::loadWave(const QString& file) {
   return Chunk(Mix_LoadWAV_RW(source, 1));
 }
 
-bool AudioDevice::playWave(const QString& file) {
-  if (!available()) return false;
-  Chunk next = loadWave(file);
+bool AudioDevice::startWave(Chunk next) {
   if (!next) return false;
   halt(kWaveChannel, wave_);
   wave_ = std::move(next);
@@ -119,8 +122,7 @@ bool AudioDevice::playWave(const QString& file) {
   return true;
 }
 
-bool AudioDevice::playWaveAndWait(const QString& file, const std::function<bool()>& keepWaiting) {
-  if (!playWave(file)) return false;
+void AudioDevice::waitForWave(const std::function<bool()>& keepWaiting) {
   // keepWaiting may run the event loop, and whatever it runs may start
   // another wave or stop this one; either ends this wait.
   const std::uint64_t generation = waveGeneration_;
@@ -128,6 +130,27 @@ bool AudioDevice::playWaveAndWait(const QString& file, const std::function<bool(
     if (keepWaiting && !keepWaiting()) break;
     SDL_Delay(kWaitPollMilliseconds);
   }
+}
+
+bool AudioDevice::playWave(const QString& file) {
+  if (!available()) return false;
+  return startWave(loadWave(file));
+}
+
+bool AudioDevice::playWaveAndWait(const QString& file, const std::function<bool()>& keepWaiting) {
+  if (!playWave(file)) return false;
+  waitForWave(keepWaiting);
+  return true;
+}
+
+bool AudioDevice::playWaveData(const QByteArray& wave) {
+  if (!available()) return false;
+  return startWave(decodeWave(wave));
+}
+
+bool AudioDevice::playWaveDataAndWait(const QByteArray& wave, const std::function<bool()>& keepWaiting) {
+  if (!playWaveData(wave)) return false;
+  waitForWave(keepWaiting);
   return true;
 }
 
@@ -136,5 +159,59 @@ void AudioDevice::stopWave() {
 }
 
 bool AudioDevice::isPlaying() const { return state_ == State::Open && Mix_Playing(kWaveChannel) != 0; }
+
+bool AudioDevice::loadSlot(int slot, const QByteArray& wave) {
+  if (!validSlot(slot) || !available()) return false;
+  Chunk next = decodeWave(wave);
+  if (!next) return false;
+  halt(kFirstSlotChannel + slot, slots_[static_cast<size_t>(slot)]);
+  slots_[static_cast<size_t>(slot)] = std::move(next);
+  return true;
+}
+
+bool AudioDevice::loadSlotFile(int slot, const QString& file) {
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  return loadSlot(slot, in.readAll());
+}
+
+bool AudioDevice::slotLoaded(int slot) const { return validSlot(slot) && slots_[static_cast<size_t>(slot)]; }
+
+void AudioDevice::setSlotLevels(int slot, int volume, int left, int right) {
+  if (state_ != State::Open || !validSlot(slot)) return;
+  const int channel = kFirstSlotChannel + slot;
+  Mix_Volume(channel, std::clamp(volume, 0, MIX_MAX_VOLUME));
+  Mix_SetPanning(channel, static_cast<Uint8>(std::clamp(left, 0, 255)), static_cast<Uint8>(std::clamp(right, 0, 255)));
+}
+
+bool AudioDevice::playSlot(int slot, bool loop, int volume, int left, int right) {
+  if (!slotLoaded(slot) || !available()) return false;
+  const int channel = kFirstSlotChannel + slot;
+  // Always from the start, even when the slot is still sounding.
+  Mix_HaltChannel(channel);
+  // Levels go on before the first sample is mixed, so a quiet sound never
+  // starts with a loud blip.
+  setSlotLevels(slot, volume, left, right);
+  return Mix_PlayChannel(channel, slots_[static_cast<size_t>(slot)].get(), loop ? -1 : 0) == channel;
+}
+
+void AudioDevice::stopSlot(int slot) {
+  if (state_ == State::Open && validSlot(slot)) Mix_HaltChannel(kFirstSlotChannel + slot);
+}
+
+void AudioDevice::stopAllSlots() {
+  for (int slot = 0; slot < kSoundSlotCount; ++slot) stopSlot(slot);
+}
+
+bool AudioDevice::isSlotPlaying(int slot) const {
+  return state_ == State::Open && validSlot(slot) && Mix_Playing(kFirstSlotChannel + slot) != 0;
+}
+
+void AudioDevice::waitForSlot(int slot, const std::function<bool()>& keepWaiting) {
+  while (isSlotPlaying(slot)) {
+    if (keepWaiting && !keepWaiting()) break;
+    SDL_Delay(kWaitPollMilliseconds);
+  }
+}
 
 }  // namespace corvant::media

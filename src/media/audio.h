@@ -15,8 +15,10 @@
 //
 // All calls belong on the thread that owns the device (the GUI thread).
 
+#include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -82,8 +84,38 @@ class AudioDevice {
   // Stops the wave channel, if anything plays on it.
   void stopWave();
 
+  // The same three for a whole wave file already in memory (RIFF bytes):
+  // sounds the runtime makes itself rather than reads from the game.
+  bool playWaveData(const QByteArray& wave);
+  bool playWaveDataAndWait(const QByteArray& wave, const std::function<bool()>& keepWaiting);
+
   // True while a wave plays on the wave channel. Never opens the device.
   bool isPlaying() const;
+
+  // Sound slots, numbered 0 .. kSoundSlotCount - 1, each on its own channel.
+  //
+  // Decodes `wave` (a whole wave file, RIFF bytes) into `slot`, stopping what
+  // the slot played. False, keeping the slot's previous wave, when the bytes
+  // do not decode or the device is off.
+  bool loadSlot(int slot, const QByteArray& wave);
+  // The same for a file; false also when it cannot be read.
+  bool loadSlotFile(int slot, const QString& file);
+  // True once the slot holds a wave.
+  bool slotLoaded(int slot) const;
+  // Plays the slot's wave from its start, once or over and over until
+  // stopped. `volume` is the mixer's 0 (silent) .. MIX_MAX_VOLUME (128);
+  // `left` and `right` are the panning gains 0 .. 255. False when the slot is
+  // empty or the device is off.
+  bool playSlot(int slot, bool loop, int volume, int left, int right);
+  // Changes the loudness of whatever the slot is playing, without restarting.
+  void setSlotLevels(int slot, int volume, int left, int right);
+  void stopSlot(int slot);
+  void stopAllSlots();
+  // True while the slot plays. Never opens the device.
+  bool isSlotPlaying(int slot) const;
+  // Returns once the slot has stopped playing, or `keepWaiting` (called
+  // about every kWaitPollMilliseconds) returns false.
+  void waitForSlot(int slot, const std::function<bool()>& keepWaiting);
 
  private:
   enum class State { Unopened, Open, Failed };
@@ -98,10 +130,16 @@ class AudioDevice {
   static void halt(int channel, Chunk& chunk);
   // Decodes a wave file; empty on any failure.
   static Chunk loadWave(const QString& file);
+  static Chunk decodeWave(const QByteArray& bytes);
+  // Puts `next` on the wave channel, replacing what played there.
+  bool startWave(Chunk next);
+  void waitForWave(const std::function<bool()>& keepWaiting);
+  static bool validSlot(int slot) { return slot >= 0 && slot < kSoundSlotCount; }
 
   State state_ = State::Unopened;
   NoteSink noteSink_;
   Chunk wave_;
+  std::array<Chunk, kSoundSlotCount> slots_;
   // Counts waves started on the wave channel, so a wait can tell that its
   // wave was replaced even when the new chunk reuses the old one's address.
   std::uint64_t waveGeneration_ = 0;

@@ -9,6 +9,7 @@
 
 #include "engine/linelist.h"
 #include "presentation/linktable.h"
+#include "media/soundslots.h"
 #include "runtime/config.h"
 #include "runtime/textsettings.h"
 
@@ -113,6 +114,8 @@ struct GameState {
   // Text stores: the text buffer and the memo text (lines joined by CR LF).
   TextSettings text;
   DecorationState decoration;
+  // The six sound slots: names, loop flags, levels and started marks.
+  media::SoundSlots soundSlots;
   // The text size the last text box of `display=` used; the next one's
   // default height.
   int textSize = 0;

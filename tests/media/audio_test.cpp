@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "media/audiodriver.h"
 #include "support/wavefile.h"
 
 #include <chrono>
@@ -26,25 +27,7 @@ using test::appendU16;
 using test::appendU32;
 using test::waveFile;
 
-// Sets SDL_AUDIODRIVER for as long as it lives; SDL reads it each time audio
-// is initialised, so a device opened inside the scope uses that driver.
-class AudioDriver {
- public:
-  explicit AudioDriver(const char* name) {
-    if (qEnvironmentVariableIsSet(kVariable)) previous_ = qgetenv(kVariable);
-    qputenv(kVariable, name);
-  }
-  ~AudioDriver() {
-    if (previous_) qputenv(kVariable, *previous_);
-    else qunsetenv(kVariable);
-  }
-  AudioDriver(const AudioDriver&) = delete;
-  AudioDriver& operator=(const AudioDriver&) = delete;
-
- private:
-  static constexpr const char* kVariable = "SDL_AUDIODRIVER";
-  std::optional<QByteArray> previous_;
-};
+using test::AudioDriver;
 
 constexpr const char* kNoSuchDriver = "nosuchdriver";
 
