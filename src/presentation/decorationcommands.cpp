@@ -30,12 +30,6 @@ using text::parseIntOr;
 // Until the picture viewer exists it is never active.
 constexpr bool kViewerActive = false;
 
-bool namesPicture(const std::string& s) {
-  for (const char* ext : {".png", ".gif", ".jpg", ".bmp"})
-    if (text::contains(s, ext)) return true;
-  return false;
-}
-
 bool inGraphicsFolder(const Runtime& rt, const std::string& name) {
   return files::exists(files::join(rt.state.paths.graphicsFolder, name));
 }

@@ -22,14 +22,6 @@
 namespace corvant {
 namespace {
 
-std::optional<QColor> tryColour(const std::string& s) {
-  try {
-    return QColor::fromRgb(colourToRgb(colourValue(s)));
-  } catch (const ScriptError&) {
-    return std::nullopt;
-  }
-}
-
 // A colour parameter that must be well formed: a bad one fails the run.
 QColor colourParam(const std::string& s) { return QColor::fromRgb(colourToRgb(colourValue(s))); }
 

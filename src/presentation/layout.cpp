@@ -25,13 +25,17 @@ int viewportPageFor(const std::string& model) {
   return TForm1::Page1;
 }
 
-QColor colourOr(const std::string& colourString, QColor fallback) {
-  if (colourString.empty()) return fallback;
+std::optional<QColor> tryColour(const std::string& colourString) {
   try {
     return QColor::fromRgb(colourToRgb(colourValue(colourString)));
   } catch (const ScriptError&) {
-    return fallback;
+    return std::nullopt;
   }
+}
+
+QColor colourOr(const std::string& colourString, QColor fallback) {
+  if (colourString.empty()) return fallback;
+  return tryColour(colourString).value_or(fallback);
 }
 
 QColor backgroundColour(const Runtime& rt) { return colourOr(rt.state.text.backgroundColour, Qt::black); }
@@ -84,12 +88,9 @@ int LayoutReader::number(int index, int fallback) {
 QColor LayoutReader::colour(int index, QColor fallback) {
   const std::string& v = rt_.state.config.at(index);
   if (v.empty()) return fallback;
-  try {
-    return QColor::fromRgb(colourToRgb(colourValue(v)));
-  } catch (const ScriptError&) {
-    problems_.push_back("line " + std::to_string(index + 1) + ": '" + v + "' is not a colour (RRGGBB)");
-    return fallback;
-  }
+  if (auto c = tryColour(v)) return *c;
+  problems_.push_back("line " + std::to_string(index + 1) + ": '" + v + "' is not a colour (RRGGBB)");
+  return fallback;
 }
 
 QFont LayoutReader::font(int nameIndex, int sizeIndex, int styleIndex) {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ class TForm1;
 // The viewport page that shows a screen model ("4" uses the picture page).
 int viewportPageFor(const std::string& model);
 
+// A colour string as a colour; nothing when it is malformed.
+std::optional<QColor> tryColour(const std::string& colourString);
 // A colour string as a colour; empty or malformed gives the fallback.
 QColor colourOr(const std::string& colourString, QColor fallback);
 // The background and text colours of the text settings (black and white

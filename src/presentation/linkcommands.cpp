@@ -33,13 +33,6 @@ int numberOrFail(const std::string& s) {
   throw ScriptError("'" + s + "' is not a valid integer value");
 }
 
-// A link shows a picture when its first parameter names a picture file;
-// otherwise the parameter is the text the link shows.
-bool namesPicture(const std::string& s) {
-  return text::contains(s, ".gif") || text::contains(s, ".png") || text::contains(s, ".jpg") ||
-         text::contains(s, ".bmp");
-}
-
 // The general font, its size scaled for the monitor of model "4".
 QFont scaledGeneralFont(const Runtime& rt, double scale) {
   QFont font = generalFont(rt);

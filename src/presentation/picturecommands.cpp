@@ -28,12 +28,6 @@ namespace {
 
 using text::parseIntOr;
 
-bool isPictureName(const std::string& name) {
-  for (const char* ext : {".gif", ".png", ".jpg", ".bmp"})
-    if (text::contains(name, ext)) return true;
-  return false;
-}
-
 QString graphicsPath(const Runtime& rt, const std::string& name) {
   return files::join(rt.state.paths.graphicsFolder, name);
 }
@@ -157,7 +151,7 @@ void display(Runtime& rt) {
   // "$" is the accumulated text, never a register name.
   if (rt.interp.P(1) != "$") {
     const std::string p1 = valueParam(rt, 1);
-    if (isPictureName(p1)) {
+    if (namesPicture(p1)) {
       if (rt.form1) displayPicture(rt, p1);
       return;
     }

@@ -40,6 +40,12 @@ void ensureRgb32(QImage& image) {
 
 }  // namespace
 
+bool namesPicture(const std::string& name) {
+  for (const char* ext : {".gif", ".png", ".jpg", ".bmp"})
+    if (name.find(ext) != std::string::npos) return true;
+  return false;
+}
+
 void drawTransparent(QImage& target, const QImage& picture, const QRect& area) {
   if (picture.isNull() || target.isNull() || area.isEmpty()) return;
   const QImage src = area.size() == picture.size()

@@ -13,6 +13,10 @@ struct Runtime;
 // The components a picture can be loaded into or drawn onto.
 enum class Surface { Tela, TelCmd, Imp, MapJog, TelMod3, Hud, BufShp, TelAber, BtFim, VzrBuf };
 
+// Whether a name is a picture file (it holds ".gif", ".png", ".jpg" or
+// ".bmp" anywhere); commands that take "a picture or a text" decide by it.
+bool namesPicture(const std::string& name);
+
 // Loads graphics folder + name into the surface. "Tela" and "TelCmd" are
 // redirected: the picture goes through BufShp onto the screen or panel back
 // buffer, magenta left out. An empty name clears the surface's picture. A

@@ -21,12 +21,6 @@
 namespace corvant {
 namespace {
 
-QString forDisplay(const std::string& s) {
-  QString q = text::toQString(s);
-  q.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  return q;
-}
-
 // The text of msg+ and msg=: a lone "$" is the text buffer.
 std::string messageText(Runtime& rt) {
   if (rt.interp.P(1) == "$") return rt.state.textBuffer;
@@ -276,12 +270,7 @@ void defmsg(Runtime& rt) {
   auto number = [&](int i) { return p[static_cast<size_t>(i)].empty() ? std::nullopt : text::parseInt(p[static_cast<size_t>(i)]); };
   auto colour = [&](int i) -> std::optional<QColor> {
     const std::string& v = p[static_cast<size_t>(i)];
-    if (v.empty()) return std::nullopt;
-    try {
-      return convertColour(v);
-    } catch (const ScriptError&) {
-      return std::nullopt;
-    }
+    return v.empty() ? std::nullopt : tryColour(v);
   };
   if (auto v = number(0)) strip->move(*v, strip->y());
   if (auto v = number(1)) strip->move(strip->x(), *v);

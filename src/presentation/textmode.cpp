@@ -13,12 +13,6 @@
 namespace corvant {
 namespace {
 
-QString forDisplay(const std::string& text) {
-  QString s = text::toQString(text);
-  s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return s;
-}
 
 void appendAtEnd(QPlainTextEdit& page, const QString& s) {
   QTextCursor c(page.document());
@@ -42,6 +36,13 @@ void showEnd(QPlainTextEdit& page) {
 }
 
 }  // namespace
+
+QString forDisplay(const std::string& text) {
+  QString s = text::toQString(text);
+  s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return s;
+}
 
 int pageLineCount(const QPlainTextEdit& page) {
   const int points = page.font().pointSize() > 0 ? page.font().pointSize() : 10;

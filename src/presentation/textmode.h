@@ -4,6 +4,7 @@
 #include <vector>
 
 class QPlainTextEdit;
+class QString;
 
 namespace corvant {
 
@@ -13,6 +14,10 @@ struct Runtime;
 // once ("direto", "direct"), scrolling in from the bottom ("scrollup"), or
 // kept against the bottom ("down", "botton"). Other effects write nothing.
 void textModeOutput(Runtime& rt, const std::string& text);
+
+// Script text as the text controls show it: CR LF and lone CR become line
+// feeds.
+QString forDisplay(const std::string& text);
 
 // How many lines of its font the page shows, and the display lines `text`
 // breaks into at the page's width.

@@ -13,12 +13,6 @@
 namespace corvant {
 namespace {
 
-bool namesPicture(const std::string& s) {
-  for (const char* ext : {".gif", ".jpg", ".png", ".bmp"})
-    if (text::contains(s, ext)) return true;
-  return false;
-}
-
 QSize primaryScreenSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->geometry().size() : QSize(1024, 768);
